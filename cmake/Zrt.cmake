@@ -1,0 +1,51 @@
+# Helpers shared by every folder's CMakeLists.txt.
+include(GoogleTest)
+
+# zrt_gtest(<name> SOURCES <files...> LIBS <targets...>): a GoogleTest executable registered with CTest.
+function(zrt_gtest name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_definitions(${name} PRIVATE
+    ZRT_BIN_DIR="${CMAKE_RUNTIME_OUTPUT_DIRECTORY}"
+    ZRT_GAME_DIR="${ZRT_GAME_DIR}"
+    ZRT_SCREENSHOT_DIR="${ZRT_SCREENSHOT_DIR}")
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
+endfunction()
+
+# zrt_qtest(<name> SOURCES <files...> LIBS <targets...>): a QtTest executable run offscreen.
+function(zrt_qtest name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Test)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_definitions(${name} PRIVATE
+    ZRT_BIN_DIR="${CMAKE_RUNTIME_OUTPUT_DIRECTORY}"
+    ZRT_GAME_DIR="${ZRT_GAME_DIR}"
+    ZRT_SCREENSHOT_DIR="${ZRT_SCREENSHOT_DIR}")
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZRT_SCREENSHOT_DIR=${ZRT_SCREENSHOT_DIR}" TIMEOUT 300)
+endfunction()
+
+# zrt_folder_library(<name> [QT] LIBS <targets...>): the one library of a source folder, made of
+# every .cpp file in it. QT turns on moc for the folder's QObject classes.
+function(zrt_folder_library name)
+  cmake_parse_arguments(ARG "QT" "" "LIBS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(srcs)
+    add_library(${name} STATIC ${srcs})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+    if(ARG_QT)
+      set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    endif()
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} INTERFACE ${ARG_LIBS})
+  endif()
+endfunction()
