@@ -1,0 +1,2 @@
+// zrtlobby: the lobby client.
+int main() { return 0; }
