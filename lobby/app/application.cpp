@@ -1,0 +1,1 @@
+// The application object (placeholder until start-up lands).
