@@ -3,7 +3,12 @@
 // The same number means different things to different windows, as noted per constant.
 #pragma once
 
+#include <QCoreApplication>
 #include <QEvent>
+
+#include <cstdint>
+#include <string>
+#include <vector>
 
 namespace zrt {
 
@@ -28,5 +33,29 @@ constexpr int WM_LOBBY_INVITE_REPLY = 7;
 constexpr int WM_LOBBY_NEWS = 8;
 constexpr int WM_BANNER_READY = 9;
 constexpr int WM_PING_RESULT = 100;
+
+// A posted application event with the two message parameters, plus owned payloads for the
+// buffers that a window message would have carried (the handler owns them with the event).
+class AppEvent : public QEvent {
+public:
+    AppEvent(int n, intptr_t wParam = 0, intptr_t lParam = 0)
+        : QEvent(AppEventType(n)), number(n), wParam(wParam), lParam(lParam) {}
+
+    int number;
+    intptr_t wParam;
+    intptr_t lParam;
+    std::string text;           // e.g. the host's address text, a news text
+    std::vector<uint8_t> data;  // any other buffer
+
+    static bool is(const QEvent* e, int n) { return e->type() == AppEventType(n); }
+};
+
+// Posts WM_APP + n to a window from any thread. The event queue takes ownership.
+inline void PostAppEvent(QObject* target, int n, intptr_t wParam = 0, intptr_t lParam = 0) {
+    QCoreApplication::postEvent(target, new AppEvent(n, wParam, lParam));
+}
+inline void PostAppEvent(QObject* target, AppEvent* event) {
+    QCoreApplication::postEvent(target, event);
+}
 
 }  // namespace zrt
