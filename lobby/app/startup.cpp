@@ -30,6 +30,7 @@ Startup::~Startup() = default;
 
 bool Startup::stop(const char* message) {
     stopMessage_ = message;
+    qWarning("zrtlobby: %s", message);
     ErrorBox::Show(nullptr, stopMessage_);
     return false;
 }
@@ -50,6 +51,7 @@ bool Startup::run() {
     // 3. One copy at a time; the lock is held from here to the end of the process.
     if (lock_.acquire(kInstanceLockName) != InstanceLock::Result::Acquired)
         return stop(kMsgSecondCopy);
+    qInfo("zrtlobby: running as the only copy");
 
     // 4. The game must be registered for lobby launching, and its program present.
     if (!registrationOk()) return stop(kMsgNotRegistered);

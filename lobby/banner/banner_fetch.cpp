@@ -1,0 +1,108 @@
+// BannerFetch over libcurl's easy interface.
+#include "lobby/banner/banner_fetch.h"
+
+#include <curl/curl.h>
+
+#include <mutex>
+#include <string_view>
+
+namespace zrt {
+namespace {
+
+bool isHttp(const std::string& address) {
+    constexpr std::string_view scheme = "http://";
+    if (address.size() <= scheme.size()) return false;
+    for (size_t i = 0; i < scheme.size(); ++i) {
+        char c = address[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != scheme[i]) return false;
+    }
+    return true;
+}
+
+struct Body {
+    std::vector<unsigned char>* out;
+    bool full = false;
+};
+
+size_t onBody(char* data, size_t size, size_t count, void* user) {
+    auto* body = static_cast<Body*>(user);
+    size_t n = size * count;
+    size_t room = kBannerBufferSize - body->out->size();
+    size_t take = n < room ? n : room;
+    body->out->insert(body->out->end(), data, data + take);
+    if (take < n) {
+        body->full = true;
+        return 0;  // ends the transfer; what fits is kept
+    }
+    return n;
+}
+
+// The "Location: " header of a redirect, up to its line end.
+struct Headers {
+    std::string location;
+};
+
+size_t onHeader(char* data, size_t size, size_t count, void* user) {
+    auto* h = static_cast<Headers*>(user);
+    std::string_view line(data, size * count);
+    constexpr std::string_view key = "Location: ";
+    if (line.substr(0, key.size()) == key) {
+        std::string_view value = line.substr(key.size());
+        size_t end = value.find('\n');
+        if (end != std::string_view::npos) value = value.substr(0, end);
+        if (!value.empty() && value.back() == '\r') value.remove_suffix(1);
+        h->location = std::string(value);
+    }
+    return size * count;
+}
+
+// One GET. Returns the status, or -1 when the transfer itself failed.
+long get(const std::string& address, std::vector<unsigned char>& out, Headers& headers) {
+    CURL* curl = curl_easy_init();
+    if (!curl) return -1;
+    Body body{&out};
+    curl_slist* extra = nullptr;
+    extra = curl_slist_append(extra, "Accept: image/gif, text/*");
+    curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, "MFC_Tear_Sample");
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, extra);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 10L);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT, 30L);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, onBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, onHeader);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &headers);
+    CURLcode rc = curl_easy_perform(curl);
+    long status = -1;
+    if (rc == CURLE_OK || (rc == CURLE_WRITE_ERROR && body.full))
+        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    curl_slist_free_all(extra);
+    curl_easy_cleanup(curl);
+    return status;
+}
+
+}  // namespace
+
+int BannerFetch(const std::string& address, std::vector<unsigned char>& out) {
+    static std::once_flag init;
+    std::call_once(init, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+
+    out.clear();
+    if (!isHttp(address)) return -1;
+    Headers headers;
+    long status = get(address, out, headers);
+    if (status < 0) return -1;
+    if (status == 301 || status == 302 || status == 303) {
+        if (headers.location.empty() || !isHttp(headers.location)) return -1;
+        out.clear();
+        Headers again;
+        if (get(headers.location, out, again) != 200) return -1;
+    }
+    return static_cast<int>(out.size());
+}
+
+}  // namespace zrt

@@ -1,0 +1,135 @@
+// The start-up steps against a real game folder copy: each stop shows its own message, and a
+// good folder ends with the login window on screen.
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+#include <QtTest>
+
+#include "game_folder.h"
+#include "lobby/app/resource_loader.h"
+#include "lobby/app/startup.h"
+#include "lobby/platform/display_format.h"
+#include "lobby/ui/lobby_pictures.h"
+#include "lobby/ui/login_window.h"
+#include "lobby/ui/main_window_rect.h"
+#include "lobby/ui/process_state.h"
+
+namespace {
+
+// Closes every modal box that start-up raises, so a stop does not wait for a person.
+void dismissModalBoxes() {
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, [] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            if (w->windowTitle() == "ZRTH Lobby - Error") w->close();
+        }
+    });
+    timer->start(20);
+}
+
+QString runStartup(const TestGameFolder& folder, zrt::StartupOptions options = {}) {
+    folder.useEnvironment();
+    options.gameDir = folder.gameDir();
+    zrt::Startup startup(options);
+    bool ok = startup.run();
+    if (ok) {
+        delete startup.loginWindow();
+        return "ok";
+    }
+    return startup.stopMessage();
+}
+
+}  // namespace
+
+class StartupTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { dismissModalBoxes(); }
+    void cleanup() { zrt::OverrideDisplayProbe(std::nullopt); }
+
+    void displayFormats() {
+        TestGameFolder folder;
+        zrt::DisplayProbe rgb565{16, {0x00, 0xF8}};
+        zrt::DisplayProbe rgb555{16, {0x00, 0x7C}};
+        zrt::DisplayProbe palette{8, {0, 0}};
+        zrt::OverrideDisplayProbe(rgb565);
+        QCOMPARE(zrt::DisplayPixelFormat(), 2);
+        QCOMPARE(runStartup(folder), QString("ok"));
+        zrt::OverrideDisplayProbe(rgb555);
+        QCOMPARE(zrt::DisplayPixelFormat(), 3);
+        QCOMPARE(runStartup(folder), QString("ok"));
+        zrt::OverrideDisplayProbe(palette);
+        QCOMPARE(runStartup(folder), QString(zrt::kMsgColourMode));
+    }
+
+    void secondCopyInTheSameRuntimeDir() {
+        TestGameFolder folder;
+        folder.useEnvironment();
+        zrt::InstanceLock first;
+        QCOMPARE(first.acquire(zrt::kInstanceLockName), zrt::InstanceLock::Result::Acquired);
+        QCOMPARE(runStartup(folder), QString(zrt::kMsgSecondCopy));
+    }
+
+    void registrationMustMatchExactly() {
+        TestGameFolder folder;
+        folder.registerGame(QString(zrt::kGameGuid).toLower().toStdString());
+        QCOMPARE(runStartup(folder), QString(zrt::kMsgNotRegistered));
+        folder.registerGame(zrt::kGameGuid);
+        QCOMPARE(runStartup(folder), QString("ok"));
+    }
+
+    void unresolvableHostStopsBeforeAnyPicture() {
+        TestGameFolder folder;
+        zrt::Pictures() = zrt::LobbyPictures();
+        zrt::StartupOptions options;
+        options.hostName = "no-such-host.invalid";
+        QCOMPARE(runStartup(folder, options), QString(zrt::kMsgInternet));
+        QVERIFY(zrt::Pictures().bgSetup.isNull());
+        QVERIFY(zrt::Pictures().portraits[0].isNull());
+    }
+
+    void resourceFailures() {
+        TestGameFolder missingLast;
+        missingLast.removeLobbyRes("bgLadder.jpg");
+        QCOMPARE(runStartup(missingLast), QString(zrt::kMsgResources));
+
+        TestGameFolder noLineEnd;
+        noLineEnd.writeServerTxt("10.0.0.5");
+        QCOMPARE(runStartup(noLineEnd), QString(zrt::kMsgResources));
+
+        TestGameFolder crlf;
+        crlf.writeServerTxt("10.0.0.5\r\n");
+        QCOMPARE(runStartup(crlf), QString("ok"));
+        QCOMPARE(QString::fromStdString(zrt::Process().serverAddress), QString("10.0.0.5"));
+    }
+
+    void serverTxtRules() {
+        QCOMPARE(*zrt::ParseServerTxt("  host.example\r\nrest"), std::string("  host.example"));
+        QVERIFY(!zrt::ParseServerTxt(QByteArray(256, 'a') + "\r"));
+        QVERIFY(!zrt::ParseServerTxt(""));
+    }
+
+    void loginWindowAtTheCentredRect() {
+        QRect r = zrt::CenteredMainWindowRect(QRect(0, 0, 1024, 768), 4, 20);
+        QCOMPARE(r.left(), (1024 - 710) / 2);
+        QCOMPARE(r.top(), (768 - 580) / 2);
+        QCOMPARE(r.width(), 710);
+
+        TestGameFolder folder;
+        folder.useEnvironment();
+        zrt::StartupOptions options;
+        options.gameDir = folder.gameDir();
+        zrt::Startup startup(options);
+        QVERIFY(startup.run());
+        zrt::LoginWindow* login = startup.loginWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(login));
+        QCOMPARE(login->size(), QSize(702, 552));
+        QCOMPARE(login->windowTitle(), QString("ZRTH Lobby - Login"));
+        QDir().mkpath(ZRT_SCREENSHOT_DIR);
+        QVERIFY(login->grab().save(QString(ZRT_SCREENSHOT_DIR) + "/login_window.png"));
+        delete login;
+    }
+};
+
+QTEST_MAIN(StartupTest)
+#include "startup_test.moc"
