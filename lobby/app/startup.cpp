@@ -10,6 +10,7 @@
 
 #include "lobby/app/application.h"
 #include "lobby/app/resource_loader.h"
+#include "lobby/app/startup_servers.h"
 #include "lobby/platform/display_format.h"
 #include "lobby/platform/local_address.h"
 #include "lobby/ui/error_box.h"
@@ -17,6 +18,7 @@
 #include "lobby/ui/lobby_pictures.h"
 #include "lobby/ui/login_window.h"
 #include "lobby/ui/main_window_rect.h"
+#include "lobby/ui/news_box.h"
 #include "lobby/ui/process_state.h"
 #include "playnet/registration.h"
 
@@ -75,6 +77,21 @@ bool Startup::run() {
     Process().serverAddress = serverAddress;
 
     // 8. The session layer has nothing to start until a hall is joined.
+
+    // 9-11. The central servers: version server, database server, banner record.
+    for (auto step : {+[](const QString& dir) { return CheckVersionServer(dir); },
+                      +[](const QString&) { return CheckDatabaseServer(); },
+                      +[](const QString& dir) { return FetchBannerRecord(dir); }}) {
+        StepOutcome outcome = step(gameDir);
+        if (outcome.kind == StepOutcome::Stop) return stop(outcome.message);
+        if (outcome.kind == StepOutcome::StopSilently) {
+            qInfo("zrtlobby: server exchange cancelled or unanswered; ending");
+            return false;
+        }
+    }
+
+    // 12. The server's news, once.
+    if (!Process().news.empty()) NewsBox::Show(nullptr, QString::fromStdString(Process().news));
 
     // 13. The first main window opens centred on the screen.
     QRect screen(0, 0, 1024, 768);
