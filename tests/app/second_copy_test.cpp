@@ -3,7 +3,7 @@
 #include <QProcess>
 #include <QtTest>
 
-#include "game_folder.h"
+#include "tests/support/game_folder.h"
 #include "lobby/app/startup.h"
 
 class SecondCopyTest : public QObject {

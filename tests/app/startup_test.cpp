@@ -2,10 +2,12 @@
 // good folder ends with the login window on screen.
 #include <QApplication>
 #include <QDir>
+#include <QTcpServer>
 #include <QTimer>
 #include <QtTest>
 
-#include "game_folder.h"
+#include "tests/support/game_folder.h"
+#include "tests/support/server_process.h"
 #include "lobby/app/resource_loader.h"
 #include "lobby/app/startup.h"
 #include "lobby/platform/display_format.h"
@@ -21,11 +23,22 @@ void dismissModalBoxes() {
     auto* timer = new QTimer(qApp);
     QObject::connect(timer, &QTimer::timeout, [] {
         if (QWidget* w = QApplication::activeModalWidget()) {
-            if (w->windowTitle() == "ZRTH Lobby - Error") w->close();
+            if (w->windowTitle() == "ZRTH Lobby - Error" || w->windowTitle() == "ZRTH Lobby News")
+                w->close();
         }
     });
     timer->start(20);
 }
+
+// A game folder whose Server.txt names a running reference server.
+struct FolderWithServer {
+    explicit FolderWithServer(const char* address) : server(address) {
+        QVERIFY(server.start());
+        folder.writeServerTxt(QByteArray(address) + "\r\n");
+    }
+    TestGameFolder folder;
+    ServerProcess server;
+};
 
 QString runStartup(const TestGameFolder& folder, zrt::StartupOptions options = {}) {
     folder.useEnvironment();
@@ -48,7 +61,8 @@ private slots:
     void cleanup() { zrt::OverrideDisplayProbe(std::nullopt); }
 
     void displayFormats() {
-        TestGameFolder folder;
+        FolderWithServer f("127.0.3.1");
+        const TestGameFolder& folder = f.folder;
         zrt::DisplayProbe rgb565{16, {0x00, 0xF8}};
         zrt::DisplayProbe rgb555{16, {0x00, 0x7C}};
         zrt::DisplayProbe palette{8, {0, 0}};
@@ -71,7 +85,8 @@ private slots:
     }
 
     void registrationMustMatchExactly() {
-        TestGameFolder folder;
+        FolderWithServer f("127.0.3.2");
+        TestGameFolder& folder = f.folder;
         folder.registerGame(QString(zrt::kGameGuid).toLower().toStdString());
         QCOMPARE(runStartup(folder), QString(zrt::kMsgNotRegistered));
         folder.registerGame(zrt::kGameGuid);
@@ -97,10 +112,30 @@ private slots:
         noLineEnd.writeServerTxt("10.0.0.5");
         QCOMPARE(runStartup(noLineEnd), QString(zrt::kMsgResources));
 
-        TestGameFolder crlf;
-        crlf.writeServerTxt("10.0.0.5\r\n");
-        QCOMPARE(runStartup(crlf), QString("ok"));
-        QCOMPARE(QString::fromStdString(zrt::Process().serverAddress), QString("10.0.0.5"));
+        FolderWithServer crlf("127.0.3.3");
+        QCOMPARE(runStartup(crlf.folder), QString("ok"));
+        QCOMPARE(QString::fromStdString(zrt::Process().serverAddress), QString("127.0.3.3"));
+    }
+
+    void serverDownStopsWithTheVersionServerMessage() {
+        TestGameFolder folder;
+        folder.writeServerTxt("127.0.3.9\r\n");  // nothing listens there
+        QCOMPARE(runStartup(folder), QString(zrt::kMsgVersionServer));
+    }
+
+    void cancelledExchangeEndsWithoutAMessage() {
+        // A version server that takes the connection and never answers.
+        QTcpServer silent;
+        QVERIFY(silent.listen(QHostAddress("127.0.3.10"), 1695));
+        TestGameFolder folder;
+        folder.writeServerTxt("127.0.3.10\r\n");
+        QTimer cancel;
+        QObject::connect(&cancel, &QTimer::timeout, [] {
+            QWidget* w = QApplication::activeModalWidget();
+            if (w && w->windowTitle() == "ZRTH Lobby") QTest::keyClick(w, Qt::Key_Escape);
+        });
+        cancel.start(200);
+        QCOMPARE(runStartup(folder), QString());
     }
 
     void serverTxtRules() {
@@ -115,10 +150,10 @@ private slots:
         QCOMPARE(r.top(), (768 - 580) / 2);
         QCOMPARE(r.width(), 710);
 
-        TestGameFolder folder;
-        folder.useEnvironment();
+        FolderWithServer f("127.0.3.4");
+        f.folder.useEnvironment();
         zrt::StartupOptions options;
-        options.gameDir = folder.gameDir();
+        options.gameDir = f.folder.gameDir();
         zrt::Startup startup(options);
         QVERIFY(startup.run());
         zrt::LoginWindow* login = startup.loginWindow();

@@ -1,4 +1,4 @@
-#include "game_folder.h"
+#include "tests/support/game_folder.h"
 
 #include <QDir>
 #include <QDirIterator>

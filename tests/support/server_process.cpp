@@ -1,0 +1,57 @@
+#include "tests/support/server_process.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTcpSocket>
+#include <QThread>
+
+ServerProcess::ServerProcess(const QString& address) : address_(address) {}
+
+ServerProcess::~ServerProcess() { stop(); }
+
+bool ServerProcess::start() {
+    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process_.start(QString(ZRT_BIN_DIR) + "/zrtserver",
+                   {"--data", data_.path(), "--address", address_});
+    if (!process_.waitForStarted(5000)) return false;
+    QDeadlineTimer deadline(15000);
+    while (!deadline.hasExpired()) {
+        QTcpSocket probe;
+        probe.connectToHost(address_, 1694);
+        if (probe.waitForConnected(200)) {
+            probe.abort();
+            return true;
+        }
+        if (process_.state() == QProcess::NotRunning) return false;
+        QThread::msleep(50);
+    }
+    return false;
+}
+
+void ServerProcess::stop() {
+    if (process_.state() == QProcess::NotRunning) return;
+    process_.terminate();
+    if (!process_.waitForFinished(5000)) {
+        process_.kill();
+        process_.waitForFinished(2000);
+    }
+}
+
+QStringList ServerProcess::outbox() const {
+    QDir dir(data_.path() + "/outbox");
+    QStringList files = dir.entryList(QDir::Files, QDir::Time | QDir::Reversed);
+    for (QString& f : files) f = dir.filePath(f);
+    return files;
+}
+
+QString ServerProcess::lastMailedPassword() const {
+    QStringList mails = outbox();
+    if (mails.isEmpty()) return {};
+    QFile f(mails.last());
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    QRegularExpressionMatch m =
+        QRegularExpression("[Pp]assword[^:]*:\\s*(\\S+)").match(QString::fromUtf8(f.readAll()));
+    return m.hasMatch() ? m.captured(1) : QString();
+}

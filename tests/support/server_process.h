@@ -1,0 +1,31 @@
+// A real zrtserver for a test: its own data folder and its own loopback address, started as a
+// separate process and stopped when the object dies.
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+class ServerProcess {
+public:
+    // address: a loopback address of the test's own, e.g. "127.0.3.7".
+    explicit ServerProcess(const QString& address);
+    ~ServerProcess();
+
+    // Starts the server and waits (at most 15 s) until it accepts connections on the database
+    // port. False when it did not come up.
+    bool start();
+    void stop();
+
+    QString address() const { return address_; }
+    QString dataDir() const { return data_.path(); }
+    // The mails the server wrote, newest last.
+    QStringList outbox() const;
+    // The password of the newest mail in the outbox ("" when none).
+    QString lastMailedPassword() const;
+
+private:
+    QString address_;
+    QTemporaryDir data_;
+    QProcess process_;
+};
