@@ -1,0 +1,26 @@
+// The lobby's shared look: dialog colours, the yellow of painted texts, and Arial fonts sized
+// in points the way the lobby's screens were laid out (96 pixels per inch).
+#pragma once
+
+#include <QColor>
+#include <QFont>
+
+class QWidget;
+
+namespace zrt {
+
+inline const QColor kDialogGrey(90, 90, 90);
+inline const QColor kPaintedTextYellow(255, 255, 0);
+
+// "Arial" at the given point size, as a pixel size of points * 96 / 72 (rounded), so that text
+// measures the same on every screen.
+QFont ArialFont(int points);
+
+// The font the lobby's dialog layouts are measured in (Arial 9); DialogUnits derive from it.
+inline QFont DialogTemplateFont() { return ArialFont(9); }
+
+// Gives a dialog the lobby's grey background and white default text, also when the application
+// palette has not been set.
+void ApplyDialogLook(QWidget* widget);
+
+}  // namespace zrt
