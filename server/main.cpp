@@ -1,0 +1,48 @@
+// zrtserver: the version and database servers of the lobby.
+//
+//   zrtserver --data DIR [--address A]
+//
+// DIR holds zrtserver.toml (written with defaults when missing), zrtserver.db and outbox/.
+// --address replaces the configured listen address (a dotted IPv4 address).
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "server/log.h"
+#include "server/server.h"
+
+namespace {
+
+void usage() {
+    std::fprintf(stderr, "usage: zrtserver --data DIR [--address IPV4]\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    zrtserver::ServerOptions options;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if ((arg == "--data" || arg == "--address") && i + 1 < argc) {
+            (arg == "--data" ? options.dataDir : options.addressOverride) = argv[++i];
+        } else if (arg == "--help" || arg == "-h") {
+            usage();
+            return 0;
+        } else {
+            usage();
+            return 2;
+        }
+    }
+    if (options.dataDir.empty()) {
+        usage();
+        return 2;
+    }
+    std::string error;
+    auto server = zrtserver::Server::create(options, error);
+    if (!server) {
+        zrtserver::logLine("cannot start: " + error);
+        return 1;
+    }
+    server->run();
+    return 0;
+}

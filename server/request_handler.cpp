@@ -1,0 +1,86 @@
+// The replies of the version and database ports.
+#include "server/request_handler.h"
+
+#include "lobby/net/banner_record.h"
+#include "lobby/net/request_code.h"
+#include "lobby/net/version_messages.h"
+
+namespace zrtserver {
+
+std::optional<size_t> RequestHandler::requestSize(Port port, uint8_t firstByte) {
+    if (port == Port::Version) return zrt::kVersionRequestSize;
+    auto kind = zrt::requestKind(firstByte);
+    if (!kind) return std::nullopt;
+    return kind->requestSize;
+}
+
+Handled RequestHandler::handle(Port port, const std::vector<uint8_t>& request) {
+    if (port == Port::Version) return version(request);
+    if (request.empty()) return {{}, "empty", "closed"};
+    switch (static_cast<zrt::RequestCode>(request[0])) {
+    case zrt::RequestCode::Version: return databaseVersion(request);
+    case zrt::RequestCode::Login: return login(request);
+    case zrt::RequestCode::NewAccount: return newAccount(request);
+    case zrt::RequestCode::Ladder: return ladder();
+    case zrt::RequestCode::Banner: return banner();
+    }
+    return {{}, "code " + std::to_string(request[0]), "unknown request, closed"};
+}
+
+Handled RequestHandler::version(const std::vector<uint8_t>& request) {
+    auto tag = zrt::decodeVersionRequest(request.data(), request.size());
+    if (!tag || *tag != zrt::kVersionTag)
+        return {{}, "version", "unknown version tag, closed"};
+    zrt::VersionReply reply;
+    reply.status = 1;
+    reply.homeUrl = config_.news.homePage;
+    reply.databaseAddress = config_.announcedAddress();
+    return {zrt::encodeVersionReply(reply), "version", "database server " + reply.databaseAddress};
+}
+
+Handled RequestHandler::databaseVersion(const std::vector<uint8_t>& request) {
+    auto tag = zrt::decodeDatabaseVersionRequest(request.data(), request.size());
+    if (!tag || *tag != zrt::kVersionTag)
+        return {{}, "database version", "unknown version tag, closed"};
+    zrt::DatabaseVersionReply reply;
+    reply.status = 1;
+    reply.homeUrl = config_.news.homePage;
+    reply.news = config_.news.news;
+    return {zrt::encodeDatabaseVersionReply(reply), "database version",
+            reply.news.empty() ? "no news" : "news sent"};
+}
+
+Handled RequestHandler::login(const std::vector<uint8_t>& request) {
+    auto req = zrt::decodeLoginRequest(request.data(), request.size());
+    if (!req) return {{}, "login", "malformed, closed"};
+    std::string note;
+    LoginResult r = accounts_.login(*req, note);
+    std::string what = "login " + req->loginName;
+    if (r.failed) return {{}, what, note + ", closed"};
+    return {zrt::encodeLoginReply(r.status, r.grant, r.stored), what,
+            note + " (status " + std::to_string(r.status) + ")"};
+}
+
+Handled RequestHandler::newAccount(const std::vector<uint8_t>& request) {
+    auto req = zrt::decodeNewAccountRequest(request.data(), request.size());
+    if (!req) return {{}, "new account", "malformed, closed"};
+    std::string note;
+    zrt::NewAccountOutcome outcome = accounts_.createAccount(*req, note);
+    return {zrt::encodeNewAccountOutcome(outcome), "new account " + req->loginName,
+            note + " (outcome " + std::to_string(static_cast<int>(outcome)) + ")"};
+}
+
+Handled RequestHandler::ladder() {
+    auto entries = accounts_.ladder();
+    return {zrt::encodeLadderReply(entries), "ladder",
+            std::to_string(entries.size()) + " entries"};
+}
+
+Handled RequestHandler::banner() {
+    if (config_.banners.empty()) return {zrt::encodeNoBanner(), "banner", "none offered"};
+    size_t i = nextBanner_.fetch_add(1) % config_.banners.size();
+    return {zrt::encodeBannerRecord(config_.banners[i]), "banner",
+            "record " + std::to_string(i + 1) + " of " + std::to_string(config_.banners.size())};
+}
+
+}  // namespace zrtserver

@@ -1,0 +1,48 @@
+// RequestHandler: turns one complete request of the version or the database port into its
+// reply. Pure of sockets, so the listener stays about framing and time limits only.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "server/account_service.h"
+#include "server/server_config.h"
+
+namespace zrtserver {
+
+enum class Port { Version, Database };
+
+struct Handled {
+    std::vector<uint8_t> reply;  // empty: close without a reply
+    std::string what;            // the request's kind, for the log
+    std::string note;            // the outcome, for the log (never a password)
+};
+
+class RequestHandler {
+public:
+    RequestHandler(const ServerConfig& config, AccountService& accounts)
+        : config_(config), accounts_(accounts) {}
+
+    // The full size of a request that starts with `firstByte`; nullopt for a request this port
+    // does not take (the connection is then closed).
+    static std::optional<size_t> requestSize(Port port, uint8_t firstByte);
+
+    Handled handle(Port port, const std::vector<uint8_t>& request);
+
+private:
+    Handled version(const std::vector<uint8_t>& request);
+    Handled databaseVersion(const std::vector<uint8_t>& request);
+    Handled login(const std::vector<uint8_t>& request);
+    Handled newAccount(const std::vector<uint8_t>& request);
+    Handled ladder();
+    Handled banner();
+
+    const ServerConfig& config_;
+    AccountService& accounts_;
+    std::atomic<size_t> nextBanner_{0};
+};
+
+}  // namespace zrtserver

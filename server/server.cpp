@@ -1,0 +1,160 @@
+// Assembling and running the server.
+#include "server/server.h"
+
+#include <csignal>
+#include <optional>
+
+#include <asio.hpp>
+#include <curl/curl.h>
+
+#include "lobby/net/request_code.h"
+#include "server/account_service.h"
+#include "server/account_table.h"
+#include "server/data_dir.h"
+#include "server/database.h"
+#include "server/listener.h"
+#include "server/log.h"
+#include "server/mailer.h"
+#include "server/password_hash.h"
+#include "server/request_handler.h"
+
+namespace zrtserver {
+
+namespace {
+// How long a stopping server waits for the connections it is still serving.
+constexpr auto kShutdownGrace = std::chrono::seconds(5);
+}  // namespace
+
+struct Server::Parts {
+    ServerConfig config;
+    std::unique_ptr<Database> db;
+    std::unique_ptr<AccountTable> accounts;
+    std::unique_ptr<Mailer> mailer;
+    std::unique_ptr<AccountService> service;
+    std::unique_ptr<RequestHandler> handler;
+    asio::io_context io;
+    std::unique_ptr<asio::thread_pool> workers;
+    std::unique_ptr<ServeContext> serve;
+    std::unique_ptr<Listener> version;
+    std::unique_ptr<Listener> database;
+    std::unique_ptr<asio::signal_set> signals;
+    std::unique_ptr<asio::steady_timer> drainTimer;
+    std::chrono::steady_clock::time_point stopDeadline;
+    bool stopping = false;
+
+    void beginStop();
+    void waitForConnections();
+};
+
+void Server::Parts::beginStop() {
+    if (stopping) return;
+    stopping = true;
+    logLine("stopping");
+    version->close();
+    database->close();
+    if (signals) {
+        asio::error_code ignored;
+        signals->cancel(ignored);
+    }
+    stopDeadline = std::chrono::steady_clock::now() + kShutdownGrace;
+    drainTimer = std::make_unique<asio::steady_timer>(io);
+    waitForConnections();
+}
+
+void Server::Parts::waitForConnections() {
+    if (serve->active.load() == 0 || std::chrono::steady_clock::now() >= stopDeadline) {
+        io.stop();
+        return;
+    }
+    drainTimer->expires_after(std::chrono::milliseconds(20));
+    drainTimer->async_wait([this](const asio::error_code& ec) {
+        if (!ec) waitForConnections();
+    });
+}
+
+std::unique_ptr<Server> Server::create(const ServerOptions& options, std::string& error) {
+    if (!initCrypto()) {
+        error = "libsodium cannot start";
+        return nullptr;
+    }
+    static const bool curlReady = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    if (!curlReady) {
+        error = "libcurl cannot start";
+        return nullptr;
+    }
+    DataDir dir{options.dataDir};
+    if (!prepareDataDir(dir, error)) return nullptr;
+    auto config = loadConfig(dir.configPath(), error);
+    if (!config) {
+        error = dir.configPath() + ": " + error;
+        return nullptr;
+    }
+    if (!options.addressOverride.empty()) config->listen.address = options.addressOverride;
+    asio::error_code ec;
+    auto address = asio::ip::make_address_v4(config->listen.address, ec);
+    if (ec) {
+        error = "not a dotted IPv4 address: " + config->listen.address;
+        return nullptr;
+    }
+
+    auto p = std::make_unique<Parts>();
+    p->config = *config;
+    p->db = std::make_unique<Database>(dir.databasePath());
+    if (!p->db->ok()) {
+        error = dir.databasePath() + ": " + p->db->error();
+        return nullptr;
+    }
+    p->accounts = std::make_unique<AccountTable>(*p->db);
+    p->mailer = std::make_unique<Mailer>(p->config.mail, dir.outboxPath());
+    p->service = std::make_unique<AccountService>(*p->accounts, *p->mailer, p->config);
+    p->handler = std::make_unique<RequestHandler>(p->config, *p->service);
+    p->workers = std::make_unique<asio::thread_pool>(static_cast<size_t>(p->config.listen.workers));
+    p->serve.reset(new ServeContext{p->io, *p->workers, *p->handler,
+                                    std::chrono::seconds(p->config.listen.requestTimeoutSeconds),
+                                    p->config.listen.maxConnections});
+    p->version = std::make_unique<Listener>(*p->serve, Port::Version);
+    p->database = std::make_unique<Listener>(*p->serve, Port::Database);
+    if (!p->version->open(address, zrt::kVersionPort, error) ||
+        !p->database->open(address, zrt::kDatabasePort, error))
+        return nullptr;
+    if (options.handleSignals) {
+        p->signals = std::make_unique<asio::signal_set>(p->io, SIGINT, SIGTERM);
+        Parts* raw = p.get();
+        p->signals->async_wait([raw](const asio::error_code& e, int sig) {
+            if (e) return;
+            logLine("signal " + std::to_string(sig) + " received");
+            raw->beginStop();
+        });
+    }
+    logLine("database " + dir.databasePath() + " at schema " +
+            std::to_string(p->db->schemaVersion()) + ", " + std::to_string(p->accounts->count()) +
+            " accounts");
+    logLine("listening on " + p->config.listen.address + " ports " +
+            std::to_string(zrt::kVersionPort) + " (version) and " +
+            std::to_string(zrt::kDatabasePort) + " (database); announcing " +
+            p->config.announcedAddress());
+    return std::unique_ptr<Server>(new Server(std::move(p)));
+}
+
+Server::Server(std::unique_ptr<Parts> parts) : parts_(std::move(parts)) {}
+
+Server::~Server() {
+    if (parts_ && parts_->workers) parts_->workers->join();
+}
+
+void Server::run() {
+    std::signal(SIGPIPE, SIG_IGN);
+    parts_->version->start();
+    parts_->database->start();
+    parts_->io.run();
+    // Work already handed to the pool finishes (its commits included) before we return.
+    parts_->workers->join();
+    logLine("stopped");
+}
+
+void Server::stop() {
+    Parts* p = parts_.get();
+    asio::post(p->io, [p] { p->beginStop(); });
+}
+
+}  // namespace zrtserver

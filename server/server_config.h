@@ -1,0 +1,68 @@
+// The server's configuration, read from DIR/zrtserver.toml (written with defaults when
+// missing). Each table of the file has its own loader in server_config.cpp; a new section
+// (halls, for one) adds a struct here and a loader there.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "lobby/net/banner_record.h"
+
+namespace zrtserver {
+
+struct ListenConfig {
+    std::string address = "127.0.0.1";  // where both ports listen
+    std::string databaseAddress;         // announced by the version server; empty: `address`
+    int requestTimeoutSeconds = 10;      // a request not complete by then is closed
+    int maxConnections = 1000;           // connections beyond this are closed at once
+    int workers = 2;                     // threads for request work (hashing, database, mail)
+};
+
+struct NewsConfig {
+    std::string homePage = "http://127.0.0.1/";
+    std::string news;
+};
+
+enum class HashCost { Interactive, Moderate, Min };
+
+struct AccountsConfig {
+    HashCost hashCost = HashCost::Interactive;
+};
+
+enum class GrantPolicy { Fixed, Daily };
+
+struct GemstoneConfig {
+    GrantPolicy policy = GrantPolicy::Daily;
+    uint8_t grant = 1;  // 0..20
+};
+
+struct MailConfig {
+    std::string from = "zrtserver@localhost";
+    std::string smtpUrl;  // empty: messages go to DIR/outbox only
+    std::string smtpUser;
+    std::string smtpPassword;
+};
+
+struct ServerConfig {
+    ListenConfig listen;
+    NewsConfig news;
+    AccountsConfig accounts;
+    GemstoneConfig gemstones;
+    MailConfig mail;
+    std::vector<zrt::BannerRecord> banners;
+
+    std::string announcedAddress() const {
+        return listen.databaseAddress.empty() ? listen.address : listen.databaseAddress;
+    }
+};
+
+// The text written for a data folder that has no configuration yet.
+std::string defaultConfigText();
+
+// Reads the file; on failure returns nullopt and a readable reason in `error`.
+std::optional<ServerConfig> loadConfig(const std::string& path, std::string& error);
+std::optional<ServerConfig> parseConfig(const std::string& text, std::string& error);
+
+}  // namespace zrtserver
