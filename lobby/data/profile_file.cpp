@@ -25,6 +25,7 @@ ProfileLoadStatus LoadProfileFile(const fs::path& gameDir, const std::string& fi
     bool failed = std::ferror(f) != 0;
     std::fclose(f);
     if (failed) return ProfileLoadStatus::ReadError;
+    if (got < kProfileSize) return ProfileLoadStatus::TooShort;
     auto plain = UnscrambleProfile(buf, got);
     if (!plain) return ProfileLoadStatus::BadCheck;
     // The stem field always names the file the record came from.

@@ -16,13 +16,16 @@ enum class ProfileLoadStatus {
     Ok,
     CannotOpen,  // missing or unreadable file
     ReadError,
+    TooShort,  // fewer than 1443 bytes: a cut-off file is never taken for a profile
     BadCheck,  // damaged or foreign file: the CRC does not match
 };
 
 // Profile file name for a stem: the stem followed by ".PRF".
 std::string ProfileFileName(const std::string& stem);
 
-// Reads and checks gameDir/fileName (fileName is a bare name, no directory part). On success
+// Reads and checks gameDir/fileName (fileName is a bare name, no directory part). Only the
+// first 1443 bytes are read; a shorter file is refused (zero-filling it could pass the check
+// and then save a profile whose game data is lost). On success
 // the record holds the plain content and its stem field is set from the file name (its first
 // 8 characters, ended at the first '.'); on failure the record is untouched.
 ProfileLoadStatus LoadProfileFile(const std::filesystem::path& gameDir, const std::string& fileName,

@@ -82,9 +82,12 @@ TEST(ProfileFile, ZeroFileLoadsAndLongerFilesAreReadToTheirFirst1443Bytes) {
     bytes.resize(kProfileSize + 100, 0xEE);
     WriteFile(dir.path() / "LONG.PRF", bytes);
     EXPECT_TRUE(LoadProfile(dir.path(), "LONG.PRF", r));
+    // A cut-off file is refused, even one so short that zero-filling would pass the check.
     bytes.resize(kProfileSize - 1);
     WriteFile(dir.path() / "LONG.PRF", bytes);
-    EXPECT_FALSE(LoadProfile(dir.path(), "LONG.PRF", r));
+    EXPECT_EQ(LoadProfileFile(dir.path(), "LONG.PRF", r), ProfileLoadStatus::TooShort);
+    WriteFile(dir.path() / "LONG.PRF", {'H', 'i', 0});
+    EXPECT_EQ(LoadProfileFile(dir.path(), "LONG.PRF", r), ProfileLoadStatus::TooShort);
 }
 
 TEST(ProfileFile, BytesBelowTheKeyAreNotChecked) {

@@ -1,6 +1,8 @@
 // Scanning profile folders into the lists, and the account, login and launch updates.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstring>
 
 #include "lobby/data/profile_file.h"
@@ -179,19 +181,16 @@ TEST(ProfileUpdates, LoginCountsWrapAndGrantsOutsideOneToTwentyCountZero) {
 }
 
 TEST(ProfileUpdates, SaveFailureIsReportedAsSuch) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not stop root from writing";
     zrt_test::TempDir dir;
-    // The file loads under its long name, but the save target (its first 8 characters) is a
-    // folder, which no file can replace.
-    ASSERT_TRUE(SaveProfile(dir.path(), Player("LONGSTEM", "Long", "long")));
-    fs::rename(dir.path() / "LONGSTEM.PRF", dir.path() / "LONGSTEMX.PRF");
-    fs::create_directory(dir.path() / "LONGSTEM.PRF");
+    ASSERT_TRUE(SaveProfile(dir.path(), Player("LOCKED", "Locked", "locked")));
     ProfileLists lists;
     ScanProfiles(dir.path(), lists);
     ASSERT_EQ(lists.registered.size(), 1u);
-    // The scan could not load the folder; the entry names the stem LONGSTEM, whose file is
-    // the folder, so the load fails; loading goes through the real file name instead here.
-    ProfileEntry e = lists.registered[0];
-    EXPECT_EQ(StoreLaunchSettings(dir.path(), e, std::nullopt, false), ProfileResult::LoadFailed);
+    fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_EQ(RecordLogin(dir.path(), lists, 0, 1, 1), ProfileResult::SaveFailed);
+    EXPECT_EQ(lists.registered[0].gems, 0) << "the entry changes only with the file";
+    fs::permissions(dir.path(), fs::perms::owner_all);
 }
 
 TEST(ProfileUpdates, LaunchSettingsNameTheSavedGameAndHall) {
