@@ -1,0 +1,13 @@
+// Two demo advertising banners (468 x 60) for trying the banner pane without a server.
+#pragma once
+
+#include "tools/lobbyres/gif_writer.h"
+
+#include <vector>
+
+namespace lobbyres {
+
+std::vector<GifFrame> animatedBanner();
+QImage stillBanner();
+
+}  // namespace lobbyres
