@@ -25,17 +25,25 @@ std::vector<GifFrame> animatedBanner() {
     std::vector<GifFrame> frames;
     constexpr int kFrames = 8;
     for (int f = 0; f < kFrames; ++f) {
+        // The name on a layer of its own, so the gleam lights only the letters.
+        QImage name(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
+        name.fill(Qt::transparent);
+        {
+            QPainter n(&name);
+            drawEngravedText(n, QRect(10, 4, 250, 52), Qt::AlignCenter, QStringLiteral("ZERATHON"), lobbyFont(38, true),
+                             kGoldLight, kGoldDark, 3.0);
+            // The gleam: a light band moving left to right over the name.
+            const double x = 10 + 250.0 * f / (kFrames - 1);
+            QLinearGradient gleam(x - 24, 0, x + 24, 0);
+            gleam.setColorAt(0, QColor(255, 255, 255, 0));
+            gleam.setColorAt(0.5, QColor(255, 255, 235, 200));
+            gleam.setColorAt(1, QColor(255, 255, 255, 0));
+            n.setCompositionMode(QPainter::CompositionMode_SourceAtop);
+            n.fillRect(name.rect(), gleam);
+        }
         QImage img = bannerBase();
         QPainter p(&img);
-        drawEngravedText(p, QRect(10, 4, 250, 52), Qt::AlignCenter, QStringLiteral("ZERATHON"), lobbyFont(38, true),
-                         kGoldLight, kGoldDark, 3.0);
-        // The gleam: a light band moving left to right over the name.
-        const double x = 10 + 250.0 * f / (kFrames - 1);
-        QLinearGradient gleam(x - 30, 0, x + 30, 0);
-        gleam.setColorAt(0, QColor(255, 255, 255, 0));
-        gleam.setColorAt(0.5, QColor(255, 255, 230, 120));
-        gleam.setColorAt(1, QColor(255, 255, 255, 0));
-        p.fillRect(QRect(int(x) - 30, 8, 60, 44), gleam);
+        p.drawImage(0, 0, name);
         const int glow = 180 + 75 * ((f % 4 < 2) ? 1 : 0);
         drawEngravedText(p, QRect(262, 6, 196, 48), Qt::AlignCenter, QStringLiteral("Play online now!"), lobbyFont(20, true),
                          QColor(255, 255, glow - 100), QColor(glow, glow - 40, 20), 2.5);

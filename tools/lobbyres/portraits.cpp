@@ -176,8 +176,16 @@ void human(QPainter& p, int nation) {
         }
         p.setBrush(QColor(20, 20, 20));
         p.drawRect(QRectF(13, 21.5, 14, 2.5));
-        p.setBrush(QColor(30, 30, 30));
-        p.drawChord(QRectF(8, 1, 24, 18), 0, 180 * 16);
+        // Horsehair crest running front to back over the helmet.
+        p.setBrush(QColor(190, 30, 30));
+        {
+            QPainterPath crest;
+            crest.moveTo(10, 20);
+            crest.cubicTo(9, 3, 31, 3, 32, 19);
+            crest.cubicTo(27, 12, 14, 12, 12.5, 20);
+            crest.closeSubpath();
+            p.drawPath(crest);
+        }
         break;
     case 5:  // Carthaginian: curled black beard, gold circlet; purple
         field(p, QColor(110, 40, 130), QColor(45, 15, 60));

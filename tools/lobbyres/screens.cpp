@@ -64,7 +64,7 @@ QImage setupBackground() {
 }
 
 QImage ladderBackground() {
-    const int w = 666, h = 480;
+    const int w = 666, h = 500;  // the OK button (h - 60 to h - 35) stays clear of the last slot
     QImage img = stoneImage(QSize(w, h), kStone, 40, 21);
     QPainter p(&img);
     vignette(p, img.size());

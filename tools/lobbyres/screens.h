@@ -7,7 +7,7 @@
 namespace lobbyres {
 
 QImage setupBackground();   // 702 x 552
-QImage ladderBackground();  // 666 x 480
+QImage ladderBackground();  // 666 x 500
 QImage lobbyHeader();       // 590 x 175, the top of the groups pane with its tool row
 QImage lobbyRowStrip();     // 590 x 110, repeated under the header, one per group
 

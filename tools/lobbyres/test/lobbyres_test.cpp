@@ -3,6 +3,8 @@
 // JPEG frame sizes, and the GIF banners' structure.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -17,7 +19,8 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 
-const fs::path kOut = LOBBYRES_TEST_DIR;
+// CTest runs each case as its own process, possibly in parallel: each writes its own folder.
+const fs::path kOut = fs::path(LOBBYRES_TEST_DIR) / std::to_string(getpid());
 
 Bytes readAll(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -118,6 +121,7 @@ protected:
         const std::string command = std::string("\"") + LOBBYRES_EXE + "\" \"" + kOut.string() + "\"";
         generatorStatus = std::system(command.c_str());
     }
+    static void TearDownTestSuite() { fs::remove_all(kOut); }
     static inline int generatorStatus = -1;
 };
 
@@ -205,7 +209,7 @@ void checkJpeg(const std::string& name, uint32_t width, uint32_t height) {
 
 TEST_F(LobbyResTest, BackgroundsAreColourJpegsOfTheScreenSizes) {
     checkJpeg("bgSetup.jpg", 702, 552);
-    checkJpeg("bgLadder.jpg", 666, 480);
+    checkJpeg("bgLadder.jpg", 666, 500);
 }
 
 struct GifShape {
