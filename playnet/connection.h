@@ -1,0 +1,95 @@
+// Connection: one TCP stream of the session protocol, used by the host and the client alike.
+// It cuts the stream into frames, answers nothing itself but keeps the link alive: it sends a
+// heartbeat every heartbeatMs and closes the link when nothing has been received for
+// deadAfterMs (a peer that vanished without closing is noticed within deadAfterMs plus one
+// check period). Writes go through a queue bounded in bytes; a peer that stops reading until
+// the queue overflows is cut off. Garbage (a bad length prefix, or a frame the owner rejects)
+// closes the link.
+//
+// Threads: the handlers run on the io_context's thread; Send and Close may be called from any
+// thread.
+#pragma once
+
+#include <asio.hpp>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "playnet/frame.h"
+#include "playnet/wire_messages.h"
+
+namespace playnet {
+
+struct LinkOptions {
+    size_t sendQueueLimit = 1024 * 1024;  // bytes queued and not yet written
+    int heartbeatMs = 2000;
+    int deadAfterMs = 6000;
+};
+
+enum class CloseReason { Local, PeerClosed, Silent, Garbage, Overflow, Error };
+
+class Connection : public std::enable_shared_from_this<Connection> {
+public:
+    // False from the frame handler: the frame is garbage; the connection closes.
+    using FrameHandler = std::function<bool(FrameType type, Body body)>;
+    using CloseHandler = std::function<void(CloseReason reason)>;
+
+    Connection(asio::ip::tcp::socket socket, const LinkOptions& options);
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Starts reading and the heartbeat. onClose runs exactly once, after the socket closed.
+    void Start(FrameHandler onFrame, CloseHandler onClose);
+
+    // Queues a whole encoded frame. False when closed or closing; an overflowing queue closes
+    // the connection (reason Overflow) and returns false.
+    bool Send(std::vector<uint8_t> frame);
+    // Queues a last frame (an Error frame), then closes once it is written.
+    void SendAndClose(std::vector<uint8_t> frame, CloseReason reason);
+    void Close(CloseReason reason = CloseReason::Local);
+
+    bool IsOpen() const { return !closed_.load(); }
+    uint64_t Id() const { return id_; }
+
+private:
+    void startRead();
+    void onRead(const asio::error_code& ec, size_t n);
+    void startWrite();
+    void armTimer();
+    void onTick();
+    void finishClose(CloseReason reason);
+
+    using Clock = std::chrono::steady_clock;
+
+    asio::ip::tcp::socket socket_;
+    asio::steady_timer timer_;
+    const LinkOptions options_;
+    const uint64_t id_;
+
+    // Io thread only.
+    FrameHandler onFrame_;
+    CloseHandler onClose_;
+    FrameDecoder decoder_;
+    std::vector<uint8_t> readBuf_;
+    std::vector<std::vector<uint8_t>> batch_;  // frames being written
+    size_t batchBytes_ = 0;
+    Clock::time_point lastRecv_;
+    Clock::time_point lastHeartbeat_;
+
+    // Any thread, under mutex_.
+    std::mutex mutex_;
+    std::deque<std::vector<uint8_t>> queue_;
+    size_t queuedBytes_ = 0;  // queued plus being written
+    bool writing_ = false;
+    bool closing_ = false;  // SendAndClose: no more frames; close when written
+    CloseReason closingReason_ = CloseReason::Local;
+
+    std::atomic<bool> closed_{false};
+};
+
+}  // namespace playnet

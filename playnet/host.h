@@ -1,0 +1,135 @@
+// Host: offers sessions on one TCP port and keeps their players. Clients enumerate the
+// sessions of an application, open one with its password and create players in it; the host
+// program keeps players of its own in a session (a hall's server player, a game's host
+// player), receives what is sent to them and sends from them.
+//
+// Threads: one io thread of the host's own runs every connection. All public calls are
+// thread-safe. Events reach the host program through a queue (WaitEvent) or, when a handler
+// is set before Start, through the handler, called on the io thread (it must not block long,
+// and it may call back into the Host).
+#pragma once
+
+#include <asio.hpp>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <unordered_map>
+#include <vector>
+
+#include "playnet/connection.h"
+#include "playnet/result.h"
+#include "playnet/session_table.h"
+
+namespace playnet {
+
+struct HostOptions {
+    std::string listenAddress = "0.0.0.0";
+    uint16_t port = kDefaultPort;  // 0: any free port (see Host::Port)
+    LinkOptions link;
+};
+
+struct HostEvent {
+    enum class Kind {
+        PlayerCreated,    // a client created `player` (named `name`)
+        PlayerDestroyed,  // a client's `player` is gone: destroyed, or its connection vanished
+        Message,          // `from` sent `data` to the host-owned `player`
+    };
+    Kind kind = Kind::Message;
+    Guid session;
+    PlayerId player = 0;
+    PlayerId from = 0;
+    std::string name;
+    std::vector<uint8_t> data;
+};
+
+struct PlayerInfo {
+    PlayerId id = 0;
+    std::string name;
+    bool hostOwned = false;
+};
+
+class Host {
+public:
+    Host();
+    ~Host();
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    // Set before Start to receive events by callback instead of WaitEvent.
+    void SetEventHandler(std::function<void(const HostEvent&)> handler);
+
+    // Binds the listening socket and starts the io thread. False when the address cannot be
+    // bound or the host runs already.
+    bool Start(const HostOptions& options);
+    // Closes every connection and the listening socket; clients see their session lost.
+    void Close();
+    uint16_t Port() const;
+
+    // Offers a session; its instance id is generated. Nothing when the host is not running.
+    std::optional<Guid> CreateSession(const SessionConfig& config);
+    // Withdraws a session: its clients' connections are closed.
+    bool DestroySession(const Guid& instance);
+    std::optional<SessionDesc> Describe(const Guid& instance) const;
+    std::vector<PlayerInfo> Players(const Guid& instance) const;
+
+    // A player owned by the host program. 0 when there is no such session or it is full.
+    PlayerId CreateHostPlayer(const Guid& session, const std::string& name);
+    bool DestroyHostPlayer(PlayerId id);
+    // Sends from a host-owned player to one player of its session, or to all its other
+    // players (to = kAllPlayers).
+    Result SendFrom(PlayerId from, PlayerId to, const void* data, size_t size,
+                    uint32_t flags = kSendGuaranteed);
+    // Closes the connection that owns a client's player (all that connection's players go).
+    bool DisconnectPlayer(PlayerId id);
+
+    // The next event, waiting up to timeoutMs (negative: without limit).
+    std::optional<HostEvent> WaitEvent(int timeoutMs);
+
+private:
+    struct Peer {
+        std::shared_ptr<Connection> conn;
+        bool hello = false;
+        std::optional<Guid> session;
+    };
+
+    void accept();
+    void onAccepted(asio::ip::tcp::socket socket);
+    bool onFrame(uint64_t peerId, FrameType type, Body body);
+    void onClosed(uint64_t peerId);
+
+    // Under mutex_.
+    bool handleOpen(Peer& peer, Body body);
+    bool handleCreatePlayer(Peer& peer, uint64_t peerId, Body body);
+    bool handleSend(uint64_t peerId, Body body);
+    void removePlayerLocked(PlayerId id, bool emitEvent);
+    void announceLocked(const Guid& session, PlayerNoticeFrame notice);
+    void routeLocked(const Guid& session, PlayerId from, PlayerId to, uint32_t flags,
+                     const void* data, size_t size);
+    void deliverLocked(const TablePlayer& target, PlayerId from, uint32_t flags,
+                       const void* data, size_t size);
+    void emit(HostEvent event);
+
+    asio::io_context io_;
+    std::optional<asio::executor_work_guard<asio::io_context::executor_type>> work_;
+    std::unique_ptr<asio::ip::tcp::acceptor> acceptor_;
+    std::thread thread_;
+    HostOptions options_;
+    std::function<void(const HostEvent&)> handler_;
+
+    mutable std::mutex mutex_;
+    bool running_ = false;
+    uint16_t port_ = 0;
+    SessionTable table_;
+    std::unordered_map<uint64_t, Peer> peers_;
+
+    std::mutex eventMutex_;
+    std::condition_variable eventCv_;
+    std::deque<HostEvent> events_;
+};
+
+}  // namespace playnet

@@ -1,0 +1,185 @@
+// Host: accepting connections and serving their frames (hello, enumeration, open, players,
+// sends), and routing messages to players.
+#include "playnet/host.h"
+
+namespace playnet {
+
+void Host::accept() {
+    acceptor_->async_accept([this](const asio::error_code& ec, asio::ip::tcp::socket socket) {
+        if (ec == asio::error::operation_aborted || !acceptor_->is_open()) return;
+        if (!ec) onAccepted(std::move(socket));
+        accept();
+    });
+}
+
+void Host::onAccepted(asio::ip::tcp::socket socket) {
+    std::shared_ptr<Connection> conn;
+    {
+        std::lock_guard lock(mutex_);
+        if (!running_) return;
+        conn = std::make_shared<Connection>(std::move(socket), options_.link);
+        peers_[conn->Id()].conn = conn;
+    }
+    uint64_t id = conn->Id();
+    conn->Start([this, id](FrameType type, Body body) { return onFrame(id, type, body); },
+                [this, id](CloseReason) { onClosed(id); });
+}
+
+bool Host::onFrame(uint64_t peerId, FrameType type, Body body) {
+    std::lock_guard lock(mutex_);
+    auto it = peers_.find(peerId);
+    if (it == peers_.end()) return false;
+    Peer& peer = it->second;
+    if (!peer.hello) {
+        if (type != FrameType::Hello) return false;
+        std::optional<HelloFrame> hello = HelloFrame::Decode(body);
+        if (!hello) return false;
+        if (hello->version != kProtocolVersion) {
+            peer.conn->SendAndClose(
+                ErrorFrame{WireError::VersionMismatch, "protocol version 1 only"}.Encode(),
+                CloseReason::Garbage);
+            return true;
+        }
+        peer.hello = true;
+        peer.conn->Send(HelloFrame{}.Encode());
+        return true;
+    }
+    switch (type) {
+        case FrameType::EnumRequest: {
+            std::optional<EnumRequestFrame> req = EnumRequestFrame::Decode(body);
+            if (!req) return false;
+            EnumReplyFrame reply;
+            reply.token = req->token;
+            reply.sessions = table_.Enumerate(req->application);
+            peer.conn->Send(reply.Encode());
+            return true;
+        }
+        case FrameType::OpenRequest:
+            return handleOpen(peer, body);
+        case FrameType::CreatePlayer:
+            return handleCreatePlayer(peer, peerId, body);
+        case FrameType::DestroyPlayer: {
+            std::optional<DestroyPlayerFrame> f = DestroyPlayerFrame::Decode(body);
+            if (!f) return false;
+            const TablePlayer* p = table_.Player(f->player);
+            if (p && p->owner == peerId) removePlayerLocked(f->player, true);
+            return true;
+        }
+        case FrameType::Send:
+            return handleSend(peerId, body);
+        default:
+            // Hello twice, host-to-client frames, unknown types: a peer we cannot trust.
+            return false;
+    }
+}
+
+bool Host::handleOpen(Peer& peer, Body body) {
+    std::optional<OpenRequestFrame> req = OpenRequestFrame::Decode(body);
+    if (!req) return false;
+    OpenReplyFrame reply;
+    reply.token = req->token;
+    if (peer.session) {
+        reply.status = WireStatus::AlreadyOpen;
+    } else {
+        reply.status = table_.CheckOpen(req->instance, req->password);
+        if (reply.status == WireStatus::Ok) {
+            peer.session = req->instance;
+            reply.session = *table_.Describe(req->instance);
+        }
+    }
+    peer.conn->Send(reply.Encode());
+    return true;
+}
+
+bool Host::handleCreatePlayer(Peer& peer, uint64_t peerId, Body body) {
+    std::optional<CreatePlayerFrame> req = CreatePlayerFrame::Decode(body);
+    if (!req) return false;
+    CreatePlayerReplyFrame reply;
+    reply.token = req->token;
+    if (!peer.session) {
+        reply.status = WireStatus::NotOpen;
+    } else {
+        reply.status = table_.AddPlayer(*peer.session, req->name, peerId, reply.player);
+    }
+    peer.conn->Send(reply.Encode());
+    if (reply.status != WireStatus::Ok) return true;
+    PlayerNoticeFrame notice;
+    notice.kind = PlayerNoticeFrame::Created;
+    notice.player = reply.player;
+    notice.name = req->name;
+    announceLocked(*peer.session, notice);
+    emit({HostEvent::Kind::PlayerCreated, *peer.session, reply.player, 0, req->name, {}});
+    return true;
+}
+
+bool Host::handleSend(uint64_t peerId, Body body) {
+    ByteReader r(body.data(), body.size());
+    PlayerId from = r.u32();
+    PlayerId to = r.u32();
+    uint32_t flags = r.u32();
+    if (!r.ok()) return false;
+    Body data = body.subspan(r.pos());
+    const TablePlayer* p = table_.Player(from);
+    // A player destroyed or a target gone meanwhile is a race, not garbage: drop quietly.
+    if (!p || p->owner != peerId) return true;
+    if (to != kAllPlayers) {
+        const TablePlayer* t = table_.Player(to);
+        if (!t || t->session != p->session) return true;
+    }
+    routeLocked(p->session, from, to, flags, data.data(), data.size());
+    return true;
+}
+
+void Host::onClosed(uint64_t peerId) {
+    std::lock_guard lock(mutex_);
+    auto it = peers_.find(peerId);
+    if (it == peers_.end()) return;
+    peers_.erase(it);
+    if (!running_) return;
+    for (PlayerId id : table_.PlayersOwnedBy(peerId)) removePlayerLocked(id, true);
+}
+
+void Host::removePlayerLocked(PlayerId id, bool emitEvent) {
+    std::optional<TablePlayer> p = table_.RemovePlayer(id);
+    if (!p) return;
+    PlayerNoticeFrame notice;
+    notice.kind = PlayerNoticeFrame::Destroyed;
+    notice.player = id;
+    announceLocked(p->session, notice);
+    if (emitEvent) emit({HostEvent::Kind::PlayerDestroyed, p->session, id, 0, p->name, {}});
+}
+
+void Host::announceLocked(const Guid& session, PlayerNoticeFrame notice) {
+    notice.currentPlayers = static_cast<uint32_t>(table_.PlayersOf(session).size());
+    std::vector<uint8_t> frame = notice.Encode();
+    for (auto& [id, peer] : peers_) {
+        if (peer.session == session) peer.conn->Send(frame);
+    }
+}
+
+void Host::routeLocked(const Guid& session, PlayerId from, PlayerId to, uint32_t flags,
+                       const void* data, size_t size) {
+    if (to != kAllPlayers) {
+        deliverLocked(*table_.Player(to), from, flags, data, size);
+        return;
+    }
+    for (PlayerId id : table_.PlayersOf(session)) {
+        if (id != from) deliverLocked(*table_.Player(id), from, flags, data, size);
+    }
+}
+
+void Host::deliverLocked(const TablePlayer& target, PlayerId from, uint32_t flags,
+                         const void* data, size_t size) {
+    if (target.owner == 0) {
+        const auto* b = static_cast<const uint8_t*>(data);
+        emit({HostEvent::Kind::Message, target.session, target.id, from, {},
+              std::vector<uint8_t>(b, b + size)});
+        return;
+    }
+    auto it = peers_.find(target.owner);
+    if (it == peers_.end()) return;
+    it->second.conn->Send(
+        MessageFrame::EncodeFrom(FrameType::Deliver, from, target.id, flags, data, size));
+}
+
+}  // namespace playnet
