@@ -1,0 +1,21 @@
+// Feeds arbitrary bytes to GifDecoder: several calls per input (walking an animation and
+// starting over), then the pixel operations on whatever frame came out.
+#include <cstddef>
+#include <cstdint>
+
+#include "lobby/banner/gif_decoder.h"
+#include "lobby/banner/gif_pixels.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    zrt::GifDecoder decoder;
+    for (int call = 0; call < 4; ++call) {
+        auto frame = decoder.DecodeNextFrame(data, size);
+        if (!frame) continue;
+        if (frame->pixels.size() != size_t(frame->screenWidth) * size_t(frame->screenHeight) * 3) __builtin_trap();
+        zrt::SwapRedBlue(frame->pixels, frame->screenWidth, frame->screenHeight);
+        if (auto padded = zrt::PadRows(frame->pixels, frame->screenWidth, frame->screenHeight))
+            zrt::FlipRows(padded->data, frame->screenHeight, padded->stride);
+    }
+    zrt::GifSize(data, size);
+    return 0;
+}
