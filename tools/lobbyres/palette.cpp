@@ -61,8 +61,9 @@ std::vector<QRgb> medianCut(Box colours, int boxesWanted) {
         if (pick < 0) break;
         Box& box = boxes[size_t(pick)];
         int ch = widestChannel(box).first;
-        std::sort(box.begin(), box.end(),
-                  [ch](const Weighted& a, const Weighted& b) { return channel(a.colour, ch) < channel(b.colour, ch); });
+        std::stable_sort(box.begin(), box.end(), [ch](const Weighted& a, const Weighted& b) {
+            return channel(a.colour, ch) < channel(b.colour, ch);
+        });
         uint64_t total = 0;
         for (const Weighted& w : box) total += w.count;
         uint64_t run = 0;
@@ -105,6 +106,8 @@ IndexedPicture reduceColours(const QImage& source, int maxColours, const std::ve
     for (auto it = counts.constBegin(); it != counts.constEnd(); ++it)
         if (std::find(out.palette.begin(), out.palette.end(), it.key()) == out.palette.end())
             rest.push_back({it.key(), it.value()});
+    // The hash's order changes from run to run; sorting keeps the output the same every time.
+    std::sort(rest.begin(), rest.end(), [](const Weighted& a, const Weighted& b) { return a.colour < b.colour; });
     const int room = maxColours - int(reservedCount);
     if (int(rest.size()) <= room) {
         for (const Weighted& w : rest) out.palette.push_back(w.colour);
