@@ -45,14 +45,14 @@ struct NewGroup {
     bool inviteOnly = false;
     int savedGameChoice = -1;  // index into the local saved games, -1 for a new game
     uint32_t capacity = 255;   // 2..7, or 255 when the player count is not set
-    std::string title;
+    std::string title{};
 };
 
 // What the invitation dialog shows, when the invitation is still valid.
 struct InvitationDetails {
     PlayerEntry inviter;
     size_t groupNumber = 0;  // table position + 1
-    std::string title;
+    std::string title{};
 };
 
 class GroupActions {

@@ -15,11 +15,11 @@ inline constexpr uint32_t kCapacityNotSet = 255;  // the creator did not set the
 
 struct GroupEntry {
     uint32_t id = 0;
-    std::string title;  // at most kTitleChars
+    std::string title{};  // at most kTitleChars
     bool inviteOnly = false;
     bool savedGame = false;   // the group continues a saved game
     uint32_t capacity = kCapacityNotSet;  // 2..7, or kCapacityNotSet
-    std::vector<uint32_t> members;  // joining order, at most kMaxMembers; members[0] is the host
+    std::vector<uint32_t> members{};  // joining order, at most kMaxMembers; members[0] is the host
     bool launched = false;
 
     bool operator==(const GroupEntry&) const = default;

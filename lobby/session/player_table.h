@@ -15,9 +15,9 @@ inline constexpr size_t kNameChars = 10;     // lobby name, field of 11 with its
 
 struct PlayerEntry {
     uint32_t id = 0;
-    std::string address;  // at most kAddressChars
+    std::string address{};  // at most kAddressChars
     float ping = -1.0f;   // seconds of the last ping; -1 until measured or after a failed one
-    std::string name;     // at most kNameChars
+    std::string name{};   // at most kNameChars
     uint16_t portrait = 0;
     uint16_t country = 0;
     uint16_t score = 0;
