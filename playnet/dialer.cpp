@@ -46,6 +46,7 @@ void Dial(asio::io_context& io, const std::vector<asio::ip::tcp::endpoint>& endp
 
 std::vector<asio::ip::tcp::endpoint> ResolveHost(const std::string& host, uint16_t port) {
     std::vector<asio::ip::tcp::endpoint> out;
+    if (host.empty()) return out;
     asio::error_code ec;
     asio::ip::address_v4 v4 = asio::ip::make_address_v4(host, ec);
     if (!ec) {

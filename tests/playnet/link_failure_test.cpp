@@ -1,0 +1,230 @@
+// Failures of the link over loopback: vanished clients, a closed or silent host, garbage and
+// slow readers.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <set>
+#include <thread>
+
+#include "loopback.h"
+
+using namespace playnet_test;
+
+namespace {
+
+// The longest a client takes to report a lost host: closed links at once, silent ones after
+// 6 s without a frame, checked every 0.5 s; the rest is room for a loaded machine.
+constexpr int kLostBoundMs = 8000;
+
+struct HallWithAnn {
+    Host host;
+    Guid hall;
+    PlayerId server = 0;
+    Client a;
+    AutoResetEvent evA;
+    PlayerId ann = 0;
+
+    void start(const std::string& address, HostOptions options = {}) {
+        options.listenAddress = address;
+        ASSERT_TRUE(host.Start(options));
+        hall = *host.CreateSession(Hall("Hall"));
+        server = host.CreateHostPlayer(hall, "server");
+        ASSERT_EQ(a.InitializeConnection(address), Result::Ok);
+        ASSERT_EQ(a.Open(hall, "VOLKEN"), Result::Ok);
+        ASSERT_EQ(a.CreatePlayer("Ann", &evA, ann), Result::Ok);
+    }
+    // Ann still talks with the server player both ways.
+    void expectAnnServed() {
+        ASSERT_EQ(host.SendFrom(server, ann, "ping", 4), Result::Ok);
+        std::optional<Received> m;
+        do {
+            m = NextMessage(a, evA, ann);
+            ASSERT_TRUE(m);
+        } while (m->from != server);
+        EXPECT_EQ(std::string(m->data.begin(), m->data.end()), "ping");
+        ASSERT_EQ(a.Send(ann, server, kSendGuaranteed, "pong", 4), Result::Ok);
+        for (;;) {
+            auto e = host.WaitEvent(5000);
+            ASSERT_TRUE(e);
+            if (e->kind == HostEvent::Kind::Message && e->from == ann) break;
+        }
+    }
+    bool waitHostDestroyed(PlayerId p) {
+        for (;;) {
+            auto e = host.WaitEvent(5000);
+            if (!e) return false;
+            if (e->kind == HostEvent::Kind::PlayerDestroyed && e->player == p) return true;
+        }
+    }
+};
+
+}  // namespace
+
+TEST(LinkFailure, VanishedClientsAreAnnouncedAsDestroyed) {
+    HallWithAnn t;
+    t.start("127.0.47.6");
+    RawPeer raw;
+    ASSERT_TRUE(raw.Connect("127.0.47.6"));
+    PlayerId rawId = 0;
+    ASSERT_TRUE(raw.Join(t.hall, "VOLKEN", rawId));
+    auto bob = std::make_unique<Client>();
+    AutoResetEvent evB;
+    PlayerId bobId = 0;
+    ASSERT_EQ(bob->InitializeConnection("127.0.47.6"), Result::Ok);
+    ASSERT_EQ(bob->Open(t.hall, "VOLKEN"), Result::Ok);
+    ASSERT_EQ(bob->CreatePlayer("Bob", &evB, bobId), Result::Ok);
+
+    raw.Close();
+    bob.reset();
+    std::set<PlayerId> gone;
+    while (gone.size() < 2) {
+        auto m = NextMessage(t.a, t.evA, t.ann);
+        ASSERT_TRUE(m);
+        if (!m->isSystem(kSysPlayerDestroyed)) continue;
+        gone.insert(SystemMessage::Decode(m->data.data(), m->data.size())->player);
+    }
+    EXPECT_EQ(gone, (std::set<PlayerId>{rawId, bobId}));
+    EXPECT_TRUE(WaitUntil([&] { return t.host.Players(t.hall).size() == 2; }));
+    SessionDesc d;
+    ASSERT_EQ(t.a.GetSessionDesc(d), Result::Ok);
+    EXPECT_EQ(d.currentPlayers, 2u);
+
+    // The host program can cut a client off too.
+    Client carl;
+    AutoResetEvent evC;
+    PlayerId carlId = 0;
+    ASSERT_EQ(carl.InitializeConnection("127.0.47.6"), Result::Ok);
+    ASSERT_EQ(carl.Open(t.hall, "VOLKEN"), Result::Ok);
+    ASSERT_EQ(carl.CreatePlayer("Carl", &evC, carlId), Result::Ok);
+    EXPECT_FALSE(t.host.DisconnectPlayer(t.server));
+    ASSERT_TRUE(t.host.DisconnectPlayer(carlId));
+    EXPECT_TRUE(WaitSystem(carl, evC, carlId, kSysSessionLost, kLostBoundMs));
+    EXPECT_TRUE(t.waitHostDestroyed(carlId));
+}
+
+TEST(LinkFailure, ClosingTheHostReportsSessionLostWithinTheBound) {
+    HallWithAnn t;
+    t.start("127.0.47.7");
+    t.host.Close();
+    ASSERT_TRUE(WaitSystem(t.a, t.evA, t.ann, kSysSessionLost, kLostBoundMs));
+    EXPECT_EQ(t.a.Send(t.ann, t.server, 0, "x", 1), Result::SessionLost);
+    SessionDesc d;
+    EXPECT_EQ(t.a.GetSessionDesc(d), Result::SessionLost);
+    EXPECT_EQ(d.name, "Hall");
+    PlayerId id;
+    EXPECT_EQ(t.a.CreatePlayer("again", &t.evA, id), Result::SessionLost);
+    t.a.Close();
+    EXPECT_EQ(t.a.Open(t.hall, "VOLKEN"), Result::ConnectFailed);
+}
+
+TEST(LinkFailure, SilentHostIsNoticedByTheHeartbeat) {
+    // A host that answers the join and then says nothing more, not even heartbeats.
+    RawPeer fake;
+    asio::ip::tcp::acceptor acceptor(fake.io(),
+                                     {asio::ip::make_address("127.0.47.10"), kDefaultPort});
+    Client client;
+    AutoResetEvent ev;
+    PlayerId id = 0;
+    Result opened = Result::Timeout, created = Result::Timeout;
+    ASSERT_EQ(client.InitializeConnection("127.0.47.10"), Result::Ok);
+    std::thread joiner([&] {
+        opened = client.Open(Guid{}, "");
+        if (opened == Result::Ok) created = client.CreatePlayer("Ann", &ev, id);
+    });
+    bool accepted = fake.Accept(acceptor, 5000);
+    if (accepted) {
+        auto hello = fake.ReadFrame();
+        fake.Write(HelloFrame{}.Encode());
+        auto open = fake.ReadFrame();
+        OpenReplyFrame reply;
+        reply.token = open ? OpenRequestFrame::Decode(open->second)->token : 0;
+        reply.session.name = "Quiet";
+        fake.Write(reply.Encode());
+        auto create = fake.ReadFrame();
+        CreatePlayerReplyFrame cr;
+        cr.token = create ? CreatePlayerFrame::Decode(create->second)->token : 0;
+        cr.player = 7;
+        fake.Write(cr.Encode());
+    }
+    joiner.join();
+    ASSERT_TRUE(accepted);
+    ASSERT_EQ(opened, Result::Ok);
+    ASSERT_EQ(created, Result::Ok);
+    EXPECT_EQ(id, 7u);
+    EXPECT_TRUE(WaitSystem(client, ev, id, kSysSessionLost, kLostBoundMs));
+}
+
+TEST(LinkFailure, GarbageClosesOnlyThatConnection) {
+    HallWithAnn t;
+    t.start("127.0.47.8");
+
+    RawPeer joined;
+    ASSERT_TRUE(joined.Connect("127.0.47.8"));
+    PlayerId rawId = 0;
+    ASSERT_TRUE(joined.Join(t.hall, "VOLKEN", rawId));
+    joined.Write({0xFF, 0xFF, 0xFF, 0xFF, 0x17, 1, 2, 3});  // a length beyond the maximum
+    EXPECT_TRUE(joined.WaitClosed());
+    EXPECT_TRUE(WaitSystem(t.a, t.evA, t.ann, kSysPlayerDestroyed));
+
+    std::vector<std::vector<std::vector<uint8_t>>> misbehaviours = {
+        // Sends before saying hello.
+        {MessageFrame::EncodeFrom(FrameType::Send, 1, 0, 0, "x", 1)},
+        // A frame of length 0.
+        {HelloFrame{}.Encode(), {0, 0, 0, 0}},
+        // An unknown frame type.
+        {HelloFrame{}.Encode(), EncodeFrame(0x7F, std::span<const uint8_t>{})},
+        // An open request cut short inside its own frame.
+        {HelloFrame{}.Encode(), {6, 0, 0, 0, 0x12, 1, 0, 0, 0, 0xAA}},
+        // A frame only the host sends.
+        {HelloFrame{}.Encode(), PlayerNoticeFrame{}.Encode()},
+        // A second hello.
+        {HelloFrame{}.Encode(), HelloFrame{}.Encode()},
+    };
+    for (size_t i = 0; i < misbehaviours.size(); ++i) {
+        RawPeer bad;
+        ASSERT_TRUE(bad.Connect("127.0.47.8"));
+        for (const auto& f : misbehaviours[i]) bad.Write(f);
+        EXPECT_TRUE(bad.WaitClosed()) << "case " << i;
+    }
+
+    // Another protocol version is told so, then closed.
+    RawPeer future;
+    ASSERT_TRUE(future.Connect("127.0.47.8"));
+    future.Write(HelloFrame{2}.Encode());
+    auto err = future.ReadFrame();
+    ASSERT_TRUE(err);
+    ASSERT_EQ(err->first, FrameType::Error);
+    EXPECT_EQ(ErrorFrame::Decode(err->second)->code, WireError::VersionMismatch);
+    EXPECT_TRUE(future.WaitClosed());
+
+    t.expectAnnServed();
+}
+
+TEST(LinkFailure, ReaderThatStopsIsCutOffWithoutStallingOthers) {
+    HallWithAnn t;
+    HostOptions options;
+    options.link.sendQueueLimit = 256 * 1024;
+    t.start("127.0.47.9", options);
+    RawPeer stuck;
+    ASSERT_TRUE(stuck.Connect("127.0.47.9"));
+    PlayerId stuckId = 0;
+    ASSERT_TRUE(stuck.Join(t.hall, "VOLKEN", stuckId));
+
+    // The stuck peer never reads again: kernel buffers fill, then the host's queue overflows.
+    std::vector<uint8_t> chunk(60000, 0xCD);
+    bool cut = false;
+    for (int i = 0; i < 5000 && !cut; ++i) {
+        t.host.SendFrom(t.server, stuckId, chunk.data(), chunk.size());
+        if (i % 20 == 0) {
+            auto players = t.host.Players(t.hall);
+            cut = std::none_of(players.begin(), players.end(),
+                               [&](const PlayerInfo& p) { return p.id == stuckId; });
+        }
+    }
+    EXPECT_TRUE(cut || WaitUntil([&] { return t.host.Players(t.hall).size() == 2; }));
+    EXPECT_TRUE(t.waitHostDestroyed(stuckId));
+    EXPECT_TRUE(WaitSystem(t.a, t.evA, t.ann, kSysPlayerDestroyed));
+    t.expectAnnServed();
+    stuck.Close();
+}
