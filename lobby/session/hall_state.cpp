@@ -73,6 +73,13 @@ std::optional<GroupEntry> HallState::groupAt(size_t tablePosition) const {
     return hall->groups[tablePosition];
 }
 
+std::string HallState::lobbyTitle() const {
+    auto hall = read();
+    const size_t players = hall->players.size() < 1 ? 1 : hall->players.size();
+    return "ZRTH Lobby [ " + std::to_string(players) + " / " +
+           std::to_string(hall->ownGroupMemberCount()) + " ]";
+}
+
 bool HallState::isInGameName(const std::string& name) const {
     auto hall = read();
     return hall->inGameNames.contains(name);

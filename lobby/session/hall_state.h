@@ -84,6 +84,9 @@ public:
     std::vector<GroupRow> groupRows() const;
     OwnGroupStatus ownGroupStatus() const;
     std::optional<GroupEntry> groupAt(size_t tablePosition) const;
+    // The lobby window's title: "ZRTH Lobby [ %d / %d ]" with the player count and the own
+    // group's member count (0 when in no group).
+    std::string lobbyTitle() const;
     bool isInGameName(const std::string& name) const;
 
     // Written by the user-interface thread.

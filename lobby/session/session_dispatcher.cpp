@@ -174,12 +174,19 @@ DispatchResult SessionDispatcher::onPlayerLeft(const uint8_t* data, size_t size,
     return DispatchResult::Continue;
 }
 
-// The snapshot is complete: list every player but the own one in one pass.
+// The snapshot is complete: list every player but the own one (entry 0) in one pass. A player
+// that already has a line (announced before the welcome) is not listed twice.
 void SessionDispatcher::onStateEnd(Outbox& out) {
     auto hall = session_.hall.write();
     if (!hall->snapshot) return;
     hall->snapshot = false;
-    for (size_t i = 1; i < hall->players.size(); ++i) addPlayerLine(hall->players[i], out);
+    for (const PlayerEntry& p : hall->players.entries()) {
+        if (p.id == session_.ownPlayerId) continue;
+        if (std::find(listedPlayers_.begin(), listedPlayers_.end(), p.id) != listedPlayers_.end()) {
+            continue;
+        }
+        addPlayerLine(p, out);
+    }
     refresh_.topPanel = true;
     refresh_.requestGroups(RefreshRequests::kTableChanged);
     out.push_back([this] { ui_.lobbyStatus(); });

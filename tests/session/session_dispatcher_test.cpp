@@ -195,6 +195,45 @@ TEST(Dispatch, ShortMessagesAndUnknownCodesHaveNoEffect) {
     EXPECT_EQ(f.session.hall.read()->players.size(), 2u);
 }
 
+TEST(Dispatch, EveryTruncationOfEveryMessageIsSafe) {
+    const std::vector<std::vector<uint8_t>> messages = {
+        encodeWelcome(test::kServerId), encodeChat({2, 0, "hello"}), encodeLaunch({50, "1.2.3.4"}),
+        encodePlayerInfo(makePlayer(9, "Zed")), encodePlayerLeft(2),
+        encodeGroupCreated({50, 2, false, false, 255, "T", false}), encodeGroupRemoved(50),
+        encodeGroupJoin({2, 50}), encodeGroupLeave({2, 50}), encodeStateEnd(),
+        encodeGroupIdReply(5), encodeInvite({2, kOwnId, 50}), encodeInviteReply({2, kOwnId, true}),
+        encodeNews("news")};
+    HallFixture f;
+    f.enterLive({makePlayer(2, "Ann")});
+    for (const auto& m : messages) {
+        for (size_t n = 0; n <= m.size(); ++n) f.dispatcher.DispatchMessage(m.data(), n);
+    }
+    // Whole messages did their work; the own player and Ann are still there.
+    EXPECT_TRUE(f.session.hall.player(9));
+    EXPECT_EQ(f.session.hall.read()->players[0].id, kOwnId);
+}
+
+TEST(Dispatch, TitleCarriesPlayersAndOwnGroupMembers) {
+    HallFixture f;
+    f.enterLive();
+    EXPECT_EQ(f.session.hall.lobbyTitle(), "ZRTH Lobby [ 1 / 0 ]");
+    f.feed(encodePlayerInfo(makePlayer(2, "Ann")));
+    f.create(50, kOwnId);
+    f.join(2, 50);
+    EXPECT_EQ(f.session.hall.lobbyTitle(), "ZRTH Lobby [ 2 / 2 ]");
+}
+
+TEST(Snapshot, PlayerAnnouncedBeforeTheWelcomeIsListedOnce) {
+    HallFixture f;
+    f.feed(encodePlayerInfo(makePlayer(2, "Ann")));
+    f.feed(encodeWelcome(kServerId));
+    f.feed(encodePlayerInfo(makePlayer(3, "Bob")));
+    f.feed(encodeStateEnd());
+    EXPECT_EQ(f.ui.count("line+ 2 Ann\t100"), 1u);
+    EXPECT_EQ(f.ui.count("line+ 3 Bob\t100"), 1u);
+    for (const auto& c : f.ui.calls) EXPECT_EQ(c.find("Me"), std::string::npos) << c;
+}
+
 TEST(Dispatch, InviteReplyNewsAndGroupId) {
     HallFixture f;
     f.enterLive({makePlayer(2, "Ann")});
