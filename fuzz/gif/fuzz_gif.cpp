@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Screens up to the decoder's 4096 x 4096 limit decode correctly but slowly under the
     // sanitizers; the fuzzer spends its time on the parsing instead (large screens are
     // covered by the unit tests).
-    if (size >= 10 && (data[6] | data[7] << 8) * (data[8] | data[9] << 8) > 512 * 512) return 0;
+    if (size >= 10 && long(data[6] | data[7] << 8) * long(data[8] | data[9] << 8) > 512L * 512) return 0;
     zrt::GifDecoder decoder;
     for (int call = 0; call < 4; ++call) {
         auto frame = decoder.DecodeNextFrame(data, size);

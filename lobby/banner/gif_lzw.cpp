@@ -19,7 +19,11 @@ bool GifLzw::start(const uint8_t* data, size_t length, size_t pos, int minCodeSi
     end_ = clear_ + 1;
     std::memset(prefix_, 0, sizeof prefix_);
     std::memset(suffix_, 0, sizeof suffix_);
-    for (int i = 0; i < clear_; ++i) suffix_[i] = static_cast<uint8_t>(i);
+    std::memset(strLength_, 0, sizeof strLength_);
+    for (int i = 0; i < clear_; ++i) {
+        suffix_[i] = static_cast<uint8_t>(i);
+        strLength_[i] = 1;
+    }
     resetTable();
     return true;
 }
@@ -28,6 +32,7 @@ void GifLzw::resetTable() {
     for (int i = clear_; i < kMaxCodes; ++i) {
         prefix_[i] = 0;
         suffix_[i] = 0;
+        strLength_[i] = 0;
     }
     codeSize_ = minSize_ + 1;
     limit_ = 2 * clear_;
@@ -112,6 +117,26 @@ int GifLzw::next() {
         endMet();
         return kEnd;
     }
+    return expand(code);
+}
+
+// Defines the next table entry: the previous string followed by the first character of the
+// current one.
+void GifLzw::addEntry() {
+    if (nextFree_ >= kMaxCodes) return;
+    prefix_[nextFree_] = static_cast<uint16_t>(prev_);
+    suffix_[nextFree_] = static_cast<uint8_t>(firstChar_);
+    int prevLength = prev_ < kMaxCodes ? strLength_[prev_] : 0;
+    strLength_[nextFree_] = (prevLength > 0 && prevLength < kMaxCodes) ? static_cast<uint16_t>(prevLength + 1) : 0;
+    ++nextFree_;
+    if (nextFree_ >= limit_ && limit_ < kMaxCodes) {
+        limit_ *= 2;
+        ++codeSize_;
+    }
+}
+
+// The string of a table code pushed onto the stack (reversed); returns its first value.
+int GifLzw::expand(int code) {
     const int incoming = code;
     if (code >= nextFree_) {  // the string being defined by this very code
         stack_[sp_++] = static_cast<uint8_t>(firstChar_);
@@ -127,17 +152,37 @@ int GifLzw::next() {
     }
     firstChar_ = suffix_[code];
     stack_[sp_++] = static_cast<uint8_t>(firstChar_);
-    if (nextFree_ < kMaxCodes) {
-        prefix_[nextFree_] = static_cast<uint16_t>(prev_);
-        suffix_[nextFree_] = static_cast<uint8_t>(firstChar_);
-        ++nextFree_;
-        if (nextFree_ >= limit_ && limit_ < kMaxCodes) {
-            limit_ *= 2;
-            ++codeSize_;
-        }
-    }
+    addEntry();
     prev_ = incoming;
     return stack_[--sp_];
+}
+
+// Writes the whole string of a code straight into out when its length is known and fits;
+// false (nothing changed) otherwise, and the stack path takes over.
+bool GifLzw::expandInto(int code, uint8_t* out, size_t room, size_t& written) {
+    const bool self = code >= nextFree_;
+    if (self && code != nextFree_) return false;
+    const int base = self ? prev_ : code;
+    if (base >= kMaxCodes) return false;
+    const size_t baseLength = strLength_[base];
+    const size_t total = baseLength + (self ? 1 : 0);
+    if (baseLength == 0 || total > room) return false;
+    // Walk the chain from the last character back to the first; it must end on a literal
+    // after exactly baseLength - 1 steps.
+    int c = base;
+    for (size_t k = baseLength - 1; k > 0; --k) {
+        if (c < clear_) return false;
+        out[k] = suffix_[c];
+        c = prefix_[c];
+    }
+    if (c >= clear_) return false;
+    out[0] = suffix_[c];
+    firstChar_ = out[0];
+    if (self) out[baseLength] = out[0];
+    addEntry();
+    prev_ = code;
+    written = total;
+    return true;
 }
 
 size_t GifLzw::read(uint8_t* out, size_t n) {
@@ -146,7 +191,28 @@ size_t GifLzw::read(uint8_t* out, size_t n) {
         // Drain the string stack in one go; it holds the current string in reverse.
         while (sp_ > 0 && i < n) out[i++] = stack_[--sp_];
         if (i == n) break;
-        int v = next();
+        if (!fresh_) {
+            int code = readCode();
+            if (code < 0) break;
+            if (code == clear_) {
+                resetTable();
+                continue;
+            }
+            if (code == end_) {
+                endMet();
+                break;
+            }
+            size_t written = 0;
+            if (expandInto(code, out + i, n - i, written)) {
+                i += written;
+                continue;
+            }
+            int v = expand(code);
+            if (v < 0) break;
+            out[i++] = static_cast<uint8_t>(v);
+            continue;
+        }
+        int v = firstAfterReset();
         if (v < 0) break;
         out[i++] = static_cast<uint8_t>(v);
     }

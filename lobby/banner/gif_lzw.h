@@ -43,6 +43,9 @@ private:
     void resetTable();
     int firstAfterReset();
     void endMet();
+    int expand(int code);
+    bool expandInto(int code, uint8_t* out, size_t room, size_t& written);
+    void addEntry();
 
     const uint8_t* data_ = nullptr;
     size_t length_ = 0;
@@ -64,6 +67,9 @@ private:
 
     uint16_t prefix_[kMaxCodes] = {};
     uint8_t suffix_[kMaxCodes] = {};
+    // Length of each code's string when known (0: unknown, e.g. after corrupt codes); lets
+    // read() write a string straight into the output instead of through the stack.
+    uint16_t strLength_[kMaxCodes] = {};
     uint8_t stack_[kStackSize] = {};
     int sp_ = 0;
 };
