@@ -18,12 +18,26 @@ ProfileLoadStatus LoadProfileFile(const fs::path& gameDir, const std::string& fi
                                   ProfileRecord& record) {
     // The name must be a bare file name; anything with a directory part is refused.
     if (fileName.empty() || fileName.find('/') != std::string::npos) return ProfileLoadStatus::CannotOpen;
-    std::FILE* f = std::fopen((gameDir / fileName).c_str(), "rb");
-    if (!f) return ProfileLoadStatus::CannotOpen;
+    // Opened without blocking and read only when it is a regular file, so that a FIFO or
+    // device given a profile's name cannot stall the caller.
+    int fd = ::open((gameDir / fileName).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return ProfileLoadStatus::CannotOpen;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return ProfileLoadStatus::CannotOpen;
+    }
     uint8_t buf[kProfileSize] = {};
-    size_t got = std::fread(buf, 1, sizeof buf, f);
-    bool failed = std::ferror(f) != 0;
-    std::fclose(f);
+    size_t got = 0;
+    bool failed = false;
+    while (got < kProfileSize) {
+        ssize_t n = ::read(fd, buf + got, kProfileSize - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) failed = true;
+        if (n <= 0) break;
+        got += static_cast<size_t>(n);
+    }
+    ::close(fd);
     if (failed) return ProfileLoadStatus::ReadError;
     if (got < kProfileSize) return ProfileLoadStatus::TooShort;
     auto plain = UnscrambleProfile(buf, got);

@@ -1,7 +1,12 @@
 // Writing and reading Internet shortcut files.
 #include "lobby/data/url_shortcut.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 
 namespace zrt {
@@ -27,11 +32,23 @@ bool WriteUrlShortcut(const std::string& address, const std::filesystem::path& f
 }
 
 std::optional<std::string> ReadShortcutUrl(const std::filesystem::path& file) {
-    std::FILE* f = std::fopen(file.c_str(), "rb");
-    if (!f) return std::nullopt;
+    // Only a regular file is read (opened without blocking, so a FIFO cannot stall us).
+    int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
     char buf[4096];
-    size_t n = std::fread(buf, 1, sizeof buf, f);
-    std::fclose(f);
+    size_t n = 0;
+    while (n < sizeof buf) {
+        ssize_t r = ::read(fd, buf + n, sizeof buf - n);
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) break;
+        n += static_cast<size_t>(r);
+    }
+    ::close(fd);
     std::string text(buf, n);
     size_t pos = 0;
     while (pos < text.size()) {

@@ -1,5 +1,6 @@
 // Loading and saving profile files in a real folder, including an interrupted save.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <iterator>
@@ -65,6 +66,9 @@ TEST(ProfileFile, FailedLoadLeavesTheRecordUntouched) {
     EXPECT_EQ(LoadProfileFile(dir.path(), "../JUNK.PRF", r), ProfileLoadStatus::CannotOpen);
     fs::create_directory(dir.path() / "DIR.PRF");
     EXPECT_NE(LoadProfileFile(dir.path(), "DIR.PRF", r), ProfileLoadStatus::Ok);
+    // A FIFO under a profile's name is refused at once instead of blocking the reader.
+    ASSERT_EQ(::mkfifo((dir.path() / "PIPE.PRF").c_str(), 0600), 0);
+    EXPECT_EQ(LoadProfileFile(dir.path(), "PIPE.PRF", r), ProfileLoadStatus::CannotOpen);
     EXPECT_EQ(r.bytes, copy.bytes);
 }
 

@@ -1,5 +1,6 @@
 // Writing shortcut files and reading back the address the UI may open.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <iterator>
@@ -50,4 +51,6 @@ TEST(UrlShortcut, OnlyWebAddressesAreOpened) {
     std::ofstream(file, std::ios::binary) << "[InternetShortcut]\nIconIndex=0\nURL=https://x.org/\n";
     EXPECT_EQ(OpenableShortcutUrl(file), "https://x.org/");
     EXPECT_FALSE(OpenableShortcutUrl(dir.path() / "none.url"));
+    ASSERT_EQ(::mkfifo((dir.path() / "pipe.url").c_str(), 0600), 0);
+    EXPECT_FALSE(ReadShortcutUrl(dir.path() / "pipe.url"));
 }
