@@ -45,14 +45,14 @@ zrt::NewAccountOutcome AccountService::createAccount(const zrt::NewAccountReques
     account.stats = zrt::newAccountStats(s.portrait, s.country, s.year, s.month, s.day);
     account.loginCounter = 1;
     switch (table_.insert(account)) {
-    case InsertResult::NameTaken:
-        note = "name taken";
-        return zrt::NewAccountOutcome::NameTaken;
-    case InsertResult::Failed:
-        note = "database error";
-        return zrt::NewAccountOutcome::MailFailed;
-    case InsertResult::Created:
-        break;
+        case InsertResult::NameTaken:
+            note = "name taken";
+            return zrt::NewAccountOutcome::NameTaken;
+        case InsertResult::Failed:
+            note = "database error";
+            return zrt::NewAccountOutcome::MailFailed;
+        case InsertResult::Created:
+            break;
     }
     std::string mailNote;
     if (!mailer_.deliverPassword(request.email, request.loginName, password, mailNote)) {

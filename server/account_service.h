@@ -26,7 +26,7 @@ struct LoginResult {
 bool isValidLoginName(const std::string& name);
 
 class AccountService {
-public:
+  public:
     AccountService(AccountTable& table, Mailer& mailer, const ServerConfig& config)
         : table_(table), mailer_(mailer), config_(config) {}
 
@@ -36,7 +36,7 @@ public:
     LoginResult login(const zrt::LoginRequest& request, std::string& note);
     std::vector<zrt::LadderEntry> ladder();
 
-private:
+  private:
     AccountTable& table_;
     Mailer& mailer_;
     const ServerConfig& config_;

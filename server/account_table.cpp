@@ -37,7 +37,8 @@ InsertResult AccountTable::insert(Account& a) {
     Statement s(db_.handle(),
                 "INSERT INTO accounts (login_name, email, password_hash, score, portrait, country,"
                 " year, month, day, won, lost, quit, gemstones, login_counter, lobby_byte,"
-                " created_at) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?, strftime('%Y-%m-%dT%H:%M:%SZ','now'))");
+                " created_at) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?, "
+                "strftime('%Y-%m-%dT%H:%M:%SZ','now'))");
     s.bind(1, a.loginName);
     s.bind(2, a.email);
     s.bind(3, a.passwordHash);

@@ -27,7 +27,7 @@ struct Account {
 enum class InsertResult { Created, NameTaken, Failed };
 
 class AccountTable {
-public:
+  public:
     explicit AccountTable(Database& db) : db_(db) {}
 
     // Commits the new account; its id is stored into `account`.
@@ -41,7 +41,7 @@ public:
     std::vector<zrt::LadderEntry> ladder(int limit);
     int64_t count();
 
-private:
+  private:
     Database& db_;
 };
 

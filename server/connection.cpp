@@ -73,8 +73,8 @@ void Connection::readRest() {
                          if (ec) {
                              self->finish(self->timedOut_
                                               ? "request not complete in time, closed"
-                                              : "request cut short after " +
-                                                    std::to_string(n + 1) + " bytes, closed");
+                                              : "request cut short after " + std::to_string(n + 1) +
+                                                    " bytes, closed");
                              return;
                          }
                          self->dispatch();
@@ -107,8 +107,9 @@ void Connection::writeReply(std::vector<uint8_t> reply) {
     asio::async_write(socket_, asio::buffer(reply_),
                       [self = shared_from_this()](const asio::error_code& ec, size_t) {
                           if (ec) {
-                              self->finish(self->timedOut_ ? "reply not taken in time, closed"
-                                                           : "reply not delivered: " + ec.message());
+                              self->finish(self->timedOut_
+                                               ? "reply not taken in time, closed"
+                                               : "reply not delivered: " + ec.message());
                               return;
                           }
                           self->drainAndClose();

@@ -1,24 +1,23 @@
 // Connection: one accepted socket, one request, one reply, then a graceful close.
 #pragma once
 
+#include <asio.hpp>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <asio.hpp>
 
 #include "server/listener.h"
 
 namespace zrtserver {
 
 class Connection : public std::enable_shared_from_this<Connection> {
-public:
+  public:
     Connection(ServeContext& ctx, Port port, asio::ip::tcp::socket socket);
     ~Connection();
     void start();
 
-private:
+  private:
     void readRest();
     void dispatch();
     void writeReply(std::vector<uint8_t> reply);

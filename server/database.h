@@ -16,7 +16,7 @@ namespace zrtserver {
 // One prepared statement; finalised when it goes out of scope. Column and parameter indexes
 // are SQLite's (parameters from 1, columns from 0).
 class Statement {
-public:
+  public:
     Statement(sqlite3* db, const char* sql);
     ~Statement();
     Statement(const Statement&) = delete;
@@ -36,14 +36,14 @@ public:
     // The SQLite result code of the last step.
     int code() const { return rc_; }
 
-private:
+  private:
     sqlite3* db_;
     sqlite3_stmt* stmt_ = nullptr;
     int rc_ = 0;
 };
 
 class Database {
-public:
+  public:
     // Opens (creating when missing) and migrates; nullopt-like failure reported through ok().
     explicit Database(const std::string& path);
     ~Database();
@@ -59,7 +59,7 @@ public:
     sqlite3* handle() { return db_; }
     bool exec(const char* sql);
 
-private:
+  private:
     bool migrate();
 
     sqlite3* db_ = nullptr;

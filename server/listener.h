@@ -4,11 +4,10 @@
 // malformed, or not complete within the time limit is closed without a reply.
 #pragma once
 
+#include <asio.hpp>
 #include <atomic>
 #include <memory>
 #include <string>
-
-#include <asio.hpp>
 
 #include "server/request_handler.h"
 
@@ -25,7 +24,7 @@ struct ServeContext {
 };
 
 class Listener {
-public:
+  public:
     Listener(ServeContext& ctx, Port port) : ctx_(ctx), port_(port), acceptor_(ctx.io) {}
 
     // Binds the address at the port's number; false with a reason on failure.
@@ -33,7 +32,7 @@ public:
     void start();
     void close();
 
-private:
+  private:
     void acceptNext();
 
     ServeContext& ctx_;

@@ -12,7 +12,9 @@ void logLine(const std::string& text) {
     static std::mutex mutex;
     auto now = std::chrono::system_clock::now();
     std::time_t t = std::chrono::system_clock::to_time_t(now);
-    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+    auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
+        1000;
     std::tm tm{};
     gmtime_r(&t, &tm);
     char stamp[32];

@@ -1,17 +1,17 @@
 // Password mail: composing, the outbox, and SMTP through libcurl.
 #include "server/mailer.h"
 
+#include <curl/curl.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
-#include <cctype>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-
-#include <curl/curl.h>
-#include <unistd.h>
 
 namespace zrtserver {
 

@@ -18,7 +18,7 @@ std::string composePasswordMail(const std::string& from, const std::string& to,
                                 const std::string& loginName, const std::string& password);
 
 class Mailer {
-public:
+  public:
     Mailer(MailConfig config, std::string outboxDir);
 
     // True when delivered; `note` says where (the outbox file, the SMTP server) or why not.
@@ -26,7 +26,7 @@ public:
     bool deliverPassword(const std::string& to, const std::string& loginName,
                          const std::string& password, std::string& note);
 
-private:
+  private:
     std::optional<std::string> writeOutbox(const std::string& loginName,
                                            const std::string& message);
     bool sendSmtp(const std::string& to, const std::string& message, std::string& note);

@@ -18,19 +18,23 @@ Handled RequestHandler::handle(Port port, const std::vector<uint8_t>& request) {
     if (port == Port::Version) return version(request);
     if (request.empty()) return {{}, "empty", "closed"};
     switch (static_cast<zrt::RequestCode>(request[0])) {
-    case zrt::RequestCode::Version: return databaseVersion(request);
-    case zrt::RequestCode::Login: return login(request);
-    case zrt::RequestCode::NewAccount: return newAccount(request);
-    case zrt::RequestCode::Ladder: return ladder();
-    case zrt::RequestCode::Banner: return banner();
+        case zrt::RequestCode::Version:
+            return databaseVersion(request);
+        case zrt::RequestCode::Login:
+            return login(request);
+        case zrt::RequestCode::NewAccount:
+            return newAccount(request);
+        case zrt::RequestCode::Ladder:
+            return ladder();
+        case zrt::RequestCode::Banner:
+            return banner();
     }
     return {{}, "code " + std::to_string(request[0]), "unknown request, closed"};
 }
 
 Handled RequestHandler::version(const std::vector<uint8_t>& request) {
     auto tag = zrt::decodeVersionRequest(request.data(), request.size());
-    if (!tag || *tag != zrt::kVersionTag)
-        return {{}, "version", "unknown version tag, closed"};
+    if (!tag || *tag != zrt::kVersionTag) return {{}, "version", "unknown version tag, closed"};
     zrt::VersionReply reply;
     reply.status = 1;
     reply.homeUrl = config_.news.homePage;
@@ -72,8 +76,7 @@ Handled RequestHandler::newAccount(const std::vector<uint8_t>& request) {
 
 Handled RequestHandler::ladder() {
     auto entries = accounts_.ladder();
-    return {zrt::encodeLadderReply(entries), "ladder",
-            std::to_string(entries.size()) + " entries"};
+    return {zrt::encodeLadderReply(entries), "ladder", std::to_string(entries.size()) + " entries"};
 }
 
 Handled RequestHandler::banner() {

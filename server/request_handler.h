@@ -22,7 +22,7 @@ struct Handled {
 };
 
 class RequestHandler {
-public:
+  public:
     RequestHandler(const ServerConfig& config, AccountService& accounts)
         : config_(config), accounts_(accounts) {}
 
@@ -32,7 +32,7 @@ public:
 
     Handled handle(Port port, const std::vector<uint8_t>& request);
 
-private:
+  private:
     Handled version(const std::vector<uint8_t>& request);
     Handled databaseVersion(const std::vector<uint8_t>& request);
     Handled login(const std::vector<uint8_t>& request);

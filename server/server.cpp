@@ -1,11 +1,11 @@
 // Assembling and running the server.
 #include "server/server.h"
 
-#include <csignal>
-#include <optional>
+#include <curl/curl.h>
 
 #include <asio.hpp>
-#include <curl/curl.h>
+#include <csignal>
+#include <optional>
 
 #include "lobby/net/request_code.h"
 #include "server/account_service.h"
@@ -32,9 +32,11 @@ struct Server::Parts {
     std::unique_ptr<Mailer> mailer;
     std::unique_ptr<AccountService> service;
     std::unique_ptr<RequestHandler> handler;
-    asio::io_context io;
     std::unique_ptr<asio::thread_pool> workers;
+    // Connections still queued in `io` are destroyed with it and touch `serve`, so `serve` is
+    // declared (and outlives) before it; the listeners and timers, declared after, go first.
     std::unique_ptr<ServeContext> serve;
+    asio::io_context io;
     std::unique_ptr<Listener> version;
     std::unique_ptr<Listener> database;
     std::unique_ptr<asio::signal_set> signals;

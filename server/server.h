@@ -14,7 +14,7 @@ struct ServerOptions {
 };
 
 class Server {
-public:
+  public:
     // Prepares the data folder, reads the configuration, opens the database and binds both
     // ports. nullptr with a reason on failure.
     static std::unique_ptr<Server> create(const ServerOptions& options, std::string& error);
@@ -27,7 +27,7 @@ public:
 
     struct Parts;
 
-private:
+  private:
     explicit Server(std::unique_ptr<Parts> parts);
     std::unique_ptr<Parts> parts_;
 };

@@ -2,11 +2,11 @@
 // turned into a returned reason.
 #include "server/server_config.h"
 
-#include <fstream>
-#include <sstream>
+#include <toml++/toml.h>
 
 #include <asio/ip/address_v4.hpp>
-#include <toml++/toml.h>
+#include <fstream>
+#include <sstream>
 
 namespace zrtserver {
 
@@ -111,7 +111,8 @@ bool loadGemstones(const toml::table& root, ServerConfig& c, std::string& err) {
 bool loadMail(const toml::table& root, ServerConfig& c, std::string& err) {
     const toml::table* t = section(root, "mail", err);
     if (!t) return err.empty();
-    return readText(*t, "from", c.mail.from, err) && readText(*t, "smtp_url", c.mail.smtpUrl, err) &&
+    return readText(*t, "from", c.mail.from, err) &&
+           readText(*t, "smtp_url", c.mail.smtpUrl, err) &&
            readText(*t, "smtp_user", c.mail.smtpUser, err) &&
            readText(*t, "smtp_password", c.mail.smtpPassword, err);
 }

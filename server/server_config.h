@@ -14,10 +14,10 @@ namespace zrtserver {
 
 struct ListenConfig {
     std::string address = "127.0.0.1";  // where both ports listen
-    std::string databaseAddress;         // announced by the version server; empty: `address`
-    int requestTimeoutSeconds = 10;      // a request not complete by then is closed
-    int maxConnections = 1000;           // connections beyond this are closed at once
-    int workers = 2;                     // threads for request work (hashing, database, mail)
+    std::string databaseAddress;        // announced by the version server; empty: `address`
+    int requestTimeoutSeconds = 10;     // a request not complete by then is closed
+    int maxConnections = 1000;          // connections beyond this are closed at once
+    int workers = 2;                    // threads for request work (hashing, database, mail)
 };
 
 struct NewsConfig {

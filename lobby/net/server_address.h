@@ -9,7 +9,7 @@
 namespace zrt {
 
 class ServerAddress {
-public:
+  public:
     void set(std::string host) {
         std::lock_guard lock(mutex_);
         host_ = std::move(host);
@@ -19,7 +19,7 @@ public:
         return host_;
     }
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::string host_;
 };

@@ -7,7 +7,6 @@
 #include "lobby/net/server_exchange.h"
 
 #include <algorithm>
-
 #include <asio.hpp>
 
 #include "lobby/net/reply_prefix.h"
@@ -104,12 +103,12 @@ int ServerExchange::run() {
     } else {
         tcp::resolver::results_type results;
         ec = io.await([&](auto handler) {
-            io.resolver.async_resolve(tcp::v4(), host_, std::to_string(port_),
-                                      [&, handler](const asio::error_code& e,
-                                                   tcp::resolver::results_type r) mutable {
-                                          results = std::move(r);
-                                          handler(e, 0);
-                                      });
+            io.resolver.async_resolve(
+                tcp::v4(), host_, std::to_string(port_),
+                [&, handler](const asio::error_code& e, tcp::resolver::results_type r) mutable {
+                    results = std::move(r);
+                    handler(e, 0);
+                });
         });
         if (ec || results.empty()) return fail();
         endpoint = results.begin()->endpoint();
@@ -124,16 +123,16 @@ int ServerExchange::run() {
     if (ec) return fail();
 
     size_t n = 0;
-    ec = io.await([&](auto handler) { asio::async_write(io.socket, asio::buffer(request_), handler); },
-                  &n);
+    ec = io.await(
+        [&](auto handler) { asio::async_write(io.socket, asio::buffer(request_), handler); }, &n);
     if (cancelled_.load()) return stop();
     if (ec || (n == 0 && !request_.empty())) return fail();
 
     // First read: at most 2048 bytes.
     std::vector<uint8_t> chunk(kFirstReadMax);
     size_t held = 0;
-    ec = io.await(
-        [&](auto handler) { io.socket.async_read_some(asio::buffer(chunk), handler); }, &n);
+    ec = io.await([&](auto handler) { io.socket.async_read_some(asio::buffer(chunk), handler); },
+                  &n);
     if (ec || n == 0) return fail();
     held = n;
 

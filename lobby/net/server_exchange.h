@@ -24,7 +24,7 @@
 namespace zrt {
 
 class ServerExchange {
-public:
+  public:
     // A port of 0 or less means the database server's port.
     ServerExchange(std::string host, int port);
     ~ServerExchange();
@@ -48,7 +48,7 @@ public:
     const std::vector<uint8_t>& reply() const { return reply_; }
     int port() const { return port_; }
 
-private:
+  private:
     struct Io;
 
     std::string host_;

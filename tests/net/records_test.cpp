@@ -34,7 +34,7 @@ AccountStats sampleStats() {
 TEST(AccountStatsRecord, TenLittleEndianFieldsInOrder) {
     playnet::ByteWriter w;
     writeAccountStats(w, sampleStats());
-    const std::vector<uint8_t> expected = {0x34, 0x12, 3, 0, 200, 0, 0xCF, 0x07, 12, 0,
+    const std::vector<uint8_t> expected = {0x34, 0x12, 3, 0, 200, 0, 0xCF, 0x07, 12,   0,
                                            31,   0,    7, 0, 8,   0, 9,    0,    0xCD, 0xAB};
     EXPECT_EQ(w.data(), expected);
     playnet::ByteReader r(w.data().data(), w.size());
@@ -140,7 +140,7 @@ TEST(AccountRecords, NewAccountRequestLayout) {
     ASSERT_EQ(b.size(), kNewAccountRequestSize);
     EXPECT_EQ(b[0], 2);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[1])), "player1");
-    EXPECT_EQ(b[22], 100);  // score, low byte
+    EXPECT_EQ(b[22], 100);     // score, low byte
     EXPECT_EQ(b[22 + 18], 5);  // gemstones
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[42])), "p1@example.org");
     EXPECT_EQ(b[92], 0);
@@ -192,8 +192,8 @@ TEST(LoginRecords, ReplyLengthCarriesTheGrant) {
         size_t size;
         uint8_t decodedGrant;
     } rows[] = {
-        {0, 0, 2 + 21, 0},     {0, 5, 2 + 1280, 5},    {0, 20, 2 + 5120, 20},
-        {0, 25, 2 + 21, 0},    {203, 5, 3, 0},         {200, 0, 3, 0},
+        {0, 0, 2 + 21, 0},  {0, 5, 2 + 1280, 5}, {0, 20, 2 + 5120, 20},
+        {0, 25, 2 + 21, 0}, {203, 5, 3, 0},      {200, 0, 3, 0},
     };
     for (const Row& row : rows) {
         auto r = encodeLoginReply(row.status, row.grant, sampleStats());

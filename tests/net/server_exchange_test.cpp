@@ -1,9 +1,10 @@
 // ServerExchange against deliberately misbehaving peers written here on plain POSIX sockets:
 // replies in many segments, short replies, closed connections, silent servers cancelled from
 // another thread. Each test listens on its own loopback address 127.0.5.N.
-#include <gtest/gtest.h>
+#include "lobby/net/server_exchange.h"
 
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -17,7 +18,6 @@
 #include <thread>
 #include <vector>
 
-#include "lobby/net/server_exchange.h"
 #include "playnet/auto_reset_event.h"
 
 namespace zrt {
@@ -27,7 +27,7 @@ constexpr int kWaitMs = 10000;
 
 // Accepts one connection on ip:<ephemeral port> and runs `script` on it, then closes it.
 class Peer {
-public:
+  public:
     Peer(const std::string& ip, std::function<void(int)> script) : script_(std::move(script)) {
         listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
         int one = 1;
@@ -84,7 +84,7 @@ public:
         }
     }
 
-private:
+  private:
     void serve() {
         auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
         while (!stop_ && std::chrono::steady_clock::now() < deadline) {
@@ -121,8 +121,9 @@ TEST(ServerExchangeFraming, PrefixedReplyInManySegmentsIsAssembled) {
     Peer peer("127.0.5.1", [&](int fd) {
         seen = Peer::readN(fd, 3);
         for (size_t off = 0; off < reply.size(); off += 7) {
-            Peer::sendAll(fd, std::vector<uint8_t>(reply.begin() + off,
-                                                   reply.begin() + std::min(off + 7, reply.size())));
+            Peer::sendAll(fd,
+                          std::vector<uint8_t>(reply.begin() + off,
+                                               reply.begin() + std::min(off + 7, reply.size())));
             if (off % 140 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         Peer::waitForClose(fd);

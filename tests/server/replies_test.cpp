@@ -19,9 +19,9 @@ TEST(ServerReplies, VersionAndDatabaseVersion) {
     ASSERT_TRUE(server.start()) << server.log();
 
     std::vector<uint8_t> reply;
-    ASSERT_GT(exchange(host, zrt::kVersionPort, zrt::encodeVersionRequest(zrt::kVersionTag), 0,
-                       &reply),
-              0);
+    ASSERT_GT(
+        exchange(host, zrt::kVersionPort, zrt::encodeVersionRequest(zrt::kVersionTag), 0, &reply),
+        0);
     auto v = zrt::decodeVersionReply(reply.data(), reply.size());
     ASSERT_TRUE(v);
     EXPECT_NE(v->status, 0);
@@ -47,9 +47,9 @@ TEST(ServerReplies, VersionAnnouncesListenAddressByDefault) {
     ServerProcess server(host, tmp.path(), testConfig());
     ASSERT_TRUE(server.start()) << server.log();
     std::vector<uint8_t> reply;
-    ASSERT_GT(exchange(host, zrt::kVersionPort, zrt::encodeVersionRequest(zrt::kVersionTag), 0,
-                       &reply),
-              0);
+    ASSERT_GT(
+        exchange(host, zrt::kVersionPort, zrt::encodeVersionRequest(zrt::kVersionTag), 0, &reply),
+        0);
     EXPECT_EQ(zrt::decodeVersionReply(reply.data(), reply.size())->databaseAddress, host);
     ASSERT_EQ(exchange(host, zrt::kDatabasePort,
                        zrt::encodeDatabaseVersionRequest(zrt::kVersionTag), 0, &reply),

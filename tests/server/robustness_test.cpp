@@ -1,7 +1,6 @@
 // Bad and slow clients against a real zrtserver: each is closed without a reply and without
 // harming a good request running beside it; and 200 exchanges at once all succeed.
 #include <gtest/gtest.h>
-
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -20,8 +19,7 @@ namespace {
 TEST(ServerRobustness, BadRequestsAreClosedWithoutHarm) {
     TempDir tmp;
     const std::string host = "127.0.4.20";
-    ServerProcess server(host, tmp.path(),
-                         testConfig("[server]\nrequest_timeout_seconds = 1\n"));
+    ServerProcess server(host, tmp.path(), testConfig("[server]\nrequest_timeout_seconds = 1\n"));
     ASSERT_TRUE(server.start()) << server.log();
     ASSERT_EQ(createAccount(host, "gina", "gina@example.org"), 0);
     auto password = mailedPassword(server.dataDir(), "gina");
@@ -112,22 +110,26 @@ TEST(ServerRobustness, TwoHundredConcurrentExchanges) {
             while (!go.load()) std::this_thread::yield();
             bool ok = false;
             switch (i % 5) {
-            case 0: {
-                zrt::AccountStats s = zrt::newAccountStats(1, 1, 2024, 5, 18);
-                auto r = login(host, "henry", s, *password);
-                ok = r && r->status == zrt::kLoginAccepted;
-                break;
-            }
-            case 1: ok = ladder(host).size() == 1; break;
-            case 2: ok = banner(host).has_value(); break;
-            case 3:
-                ok = exchange(host, zrt::kDatabasePort,
-                              zrt::encodeDatabaseVersionRequest(zrt::kVersionTag), 0) == 593;
-                break;
-            case 4:
-                ok = exchange(host, zrt::kVersionPort, zrt::encodeVersionRequest(zrt::kVersionTag),
-                              0) > 81;
-                break;
+                case 0: {
+                    zrt::AccountStats s = zrt::newAccountStats(1, 1, 2024, 5, 18);
+                    auto r = login(host, "henry", s, *password);
+                    ok = r && r->status == zrt::kLoginAccepted;
+                    break;
+                }
+                case 1:
+                    ok = ladder(host).size() == 1;
+                    break;
+                case 2:
+                    ok = banner(host).has_value();
+                    break;
+                case 3:
+                    ok = exchange(host, zrt::kDatabasePort,
+                                  zrt::encodeDatabaseVersionRequest(zrt::kVersionTag), 0) == 593;
+                    break;
+                case 4:
+                    ok = exchange(host, zrt::kVersionPort,
+                                  zrt::encodeVersionRequest(zrt::kVersionTag), 0) > 81;
+                    break;
             }
             if (ok) good.fetch_add(1);
         });

@@ -1,7 +1,6 @@
 // The server's pure parts in-process: configuration, schema migrations, the login rules, the
 // password hashes and the mail message.
 #include <gtest/gtest.h>
-
 #include <sqlite3.h>
 
 #include "server/account_service.h"
@@ -28,18 +27,19 @@ TEST(ServerConfigFile, DefaultsParseAndErrorsAreReported) {
     EXPECT_TRUE(c->banners.empty());
     EXPECT_TRUE(c->mail.smtpUrl.empty());
 
-    c = parseConfig("[server]\nlisten_address = \"10.1.2.3\"\ndatabase_address = \"db.example\"\n"
-                    "[[banner]]\npicture_url = \"http://a/b.gif\"\nclick_url = \"http://a/\"\n"
-                    "[[hall]]\nname = \"Main\"\n",
-                    err);
+    c = parseConfig(
+        "[server]\nlisten_address = \"10.1.2.3\"\ndatabase_address = \"db.example\"\n"
+        "[[banner]]\npicture_url = \"http://a/b.gif\"\nclick_url = \"http://a/\"\n"
+        "[[hall]]\nname = \"Main\"\n",
+        err);
     ASSERT_TRUE(c) << err;
     EXPECT_EQ(c->announcedAddress(), "db.example");
     ASSERT_EQ(c->banners.size(), 1u);
 
-    for (const char* bad : {"[server\n", "[gemstones]\ngrant = 21\n", "[gemstones]\ngrant = \"x\"\n",
-                            "[server]\nlisten_address = \"host.example\"\n",
-                            "[accounts]\npassword_hash = \"none\"\n", "[[banner]]\nclick_url = \"x\"\n",
-                            "server = 3\n"}) {
+    for (const char* bad :
+         {"[server\n", "[gemstones]\ngrant = 21\n", "[gemstones]\ngrant = \"x\"\n",
+          "[server]\nlisten_address = \"host.example\"\n", "[accounts]\npassword_hash = \"none\"\n",
+          "[[banner]]\nclick_url = \"x\"\n", "server = 3\n"}) {
         err.clear();
         EXPECT_FALSE(parseConfig(bad, err)) << bad;
         EXPECT_FALSE(err.empty()) << bad;

@@ -17,17 +17,17 @@ namespace zrttest {
 
 // A fresh temporary folder, removed with its contents at the end.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     const std::string& path() const { return path_; }
 
-private:
+  private:
     std::string path_;
 };
 
 class ServerProcess {
-public:
+  public:
     // `config`: the text of zrtserver.toml, or empty to let the server write its defaults.
     ServerProcess(std::string address, std::string dataDir, const std::string& config = "");
     ~ServerProcess();
@@ -40,7 +40,7 @@ public:
     const std::string& dataDir() const { return dataDir_; }
     std::string log() const;
 
-private:
+  private:
     std::string address_;
     std::string dataDir_;
     pid_t pid_ = -1;
