@@ -40,7 +40,11 @@ void DrawMasked(QPainter& p, int x, int y, const MaskedBitmap& m) {
         p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
         p.drawImage(x, y, m.mask);
         p.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
-        p.drawImage(x, y, m.masked);
+        // Raster operations combine 32-bit pixels; 16- and 24-bit copies are widened first.
+        if (m.masked.format() == QImage::Format_RGB32)
+            p.drawImage(x, y, m.masked);
+        else
+            p.drawImage(x, y, m.masked.convertToFormat(QImage::Format_RGB32));
     } else {
         // Targets without raster operations get the same picture through an alpha channel.
         QImage argb = m.masked.convertToFormat(QImage::Format_ARGB32);
