@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QValidator>
 
 #include "lobby/data/country_table.h"
 #include "lobby/data/profile_lists.h"
@@ -25,17 +24,6 @@ constexpr int kEmailId = 1023;
 constexpr int kCountryListId = 1020;
 constexpr int kNationListId = 1021;
 constexpr int kPortraitId = 1018;
-
-// Letters the player types into the login name become upper case; text the dialog sets itself
-// is left as it is.
-class UpperCaseValidator : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override {
-        input = input.toUpper();
-        return Acceptable;
-    }
-};
 
 // Yellow text on dark grey while enabled, on dark blue while disabled.
 void ApplyEditColours(QLineEdit* edit) {
@@ -89,7 +77,14 @@ void CreatePlayerDialog::buildControls() {
     loginName_ = Tagged(new QLineEdit(this), "loginName", kLoginNameId);
     loginName_->setGeometry(du.rect(121, 54, 105, 12));
     loginName_->setMaxLength(static_cast<int>(kMaxLoginNameChars));
-    loginName_->setValidator(new UpperCaseValidator(loginName_));
+    // Letters the player types become upper case; text the dialog sets itself stays as it is.
+    connect(loginName_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        const QString upper = text.toUpper();
+        if (upper == text) return;
+        const int cursor = loginName_->cursorPosition();
+        loginName_->setText(upper);
+        loginName_->setCursorPosition(cursor);
+    });
     ApplyEditColours(loginName_);
 
     label("Email Address ( Must enter correctly )", 12, 106, 214, 8);
@@ -116,7 +111,8 @@ void CreatePlayerDialog::buildControls() {
 
     connect(ok_, &QPushButton::clicked, this, &CreatePlayerDialog::accept);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
-    connect(profiles_, &QListWidget::currentRowChanged, this, &CreatePlayerDialog::profileSelected);
+    // Selection, not the current row: a click moves the current row before it selects.
+    connect(profiles_, &QListWidget::itemSelectionChanged, this, &CreatePlayerDialog::profileSelected);
     connect(nations_, &QListWidget::currentRowChanged, this, &CreatePlayerDialog::nationSelected);
     connect(loginName_, &QLineEdit::textChanged, this, &CreatePlayerDialog::textChanged);
     connect(email_, &QLineEdit::textChanged, this, &CreatePlayerDialog::textChanged);
@@ -149,15 +145,16 @@ void CreatePlayerDialog::setFieldsEnabled(bool enabled) {
 }
 
 bool CreatePlayerDialog::selectedProfile(bool& registered, size_t& index) const {
-    const QListWidgetItem* item = profiles_->currentItem();
-    if (!item || !item->isSelected()) return false;
+    const QList<QListWidgetItem*> selected = profiles_->selectedItems();
+    if (selected.isEmpty()) return false;
+    const QListWidgetItem* item = selected.front();
     const ProfileRow row = ProfileRowOf(item->data(Qt::UserRole).toUInt());
     registered = row.registered;
     index = row.index;
     return true;
 }
 
-void CreatePlayerDialog::profileSelected(int) {
+void CreatePlayerDialog::profileSelected() {
     bool registered = false;
     size_t index = 0;
     if (!selectedProfile(registered, index)) return;

@@ -42,7 +42,7 @@ public slots:
 private:
     void buildControls();
     void fillLists();
-    void profileSelected(int row);
+    void profileSelected();
     void nationSelected(int row);
     void textChanged();
     void setFieldsEnabled(bool enabled);

@@ -51,7 +51,10 @@ QString ServerProcess::lastMailedPassword() const {
     if (mails.isEmpty()) return {};
     QFile f(mails.last());
     if (!f.open(QIODevice::ReadOnly)) return {};
+    // The line "Password: <password>"; the subject line also names the password, so anchor
+    // at a line start.
     QRegularExpressionMatch m =
-        QRegularExpression("[Pp]assword[^:]*:\\s*(\\S+)").match(QString::fromUtf8(f.readAll()));
+        QRegularExpression("^[Pp]assword:[ \\t]*(\\S+)", QRegularExpression::MultilineOption)
+            .match(QString::fromUtf8(f.readAll()));
     return m.hasMatch() ? m.captured(1) : QString();
 }
