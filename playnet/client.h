@@ -59,7 +59,8 @@ public:
     Result Open(const Guid& instance, const std::string& password);
 
     // A local player in the open session. `event` (may be null) is set whenever a message is
-    // queued for the player; it must outlive the player (DestroyPlayer or Close).
+    // queued for the player; it must stay alive until DestroyPlayer or Close has returned (or
+    // the Client is gone): after that the library never touches it again.
     Result CreatePlayer(const std::string& name, AutoResetEvent* event, PlayerId& id);
     Result DestroyPlayer(PlayerId id);
 

@@ -94,6 +94,7 @@ private:
     struct Peer {
         std::shared_ptr<Connection> conn;
         bool hello = false;
+        bool rejected = false;  // told of a version mismatch; closes once that is written
         std::optional<Guid> session;
     };
 

@@ -30,11 +30,13 @@ bool Host::onFrame(uint64_t peerId, FrameType type, Body body) {
     auto it = peers_.find(peerId);
     if (it == peers_.end()) return false;
     Peer& peer = it->second;
+    if (peer.rejected) return true;  // whatever follows is not read
     if (!peer.hello) {
         if (type != FrameType::Hello) return false;
         std::optional<HelloFrame> hello = HelloFrame::Decode(body);
         if (!hello) return false;
         if (hello->version != kProtocolVersion) {
+            peer.rejected = true;
             peer.conn->SendAndClose(
                 ErrorFrame{WireError::VersionMismatch, "protocol version 1 only"}.Encode(),
                 CloseReason::Garbage);

@@ -21,8 +21,8 @@ struct HallWithAnn {
     Host host;
     Guid hall;
     PlayerId server = 0;
+    AutoResetEvent evA;  // outlives the client that sets it
     Client a;
-    AutoResetEvent evA;
     PlayerId ann = 0;
 
     void start(const std::string& address, HostOptions options = {}) {
@@ -68,8 +68,8 @@ TEST(LinkFailure, VanishedClientsAreAnnouncedAsDestroyed) {
     ASSERT_TRUE(raw.Connect("127.0.47.6"));
     PlayerId rawId = 0;
     ASSERT_TRUE(raw.Join(t.hall, "VOLKEN", rawId));
-    auto bob = std::make_unique<Client>();
     AutoResetEvent evB;
+    auto bob = std::make_unique<Client>();
     PlayerId bobId = 0;
     ASSERT_EQ(bob->InitializeConnection("127.0.47.6"), Result::Ok);
     ASSERT_EQ(bob->Open(t.hall, "VOLKEN"), Result::Ok);
@@ -91,8 +91,8 @@ TEST(LinkFailure, VanishedClientsAreAnnouncedAsDestroyed) {
     EXPECT_EQ(d.currentPlayers, 2u);
 
     // The host program can cut a client off too.
-    Client carl;
     AutoResetEvent evC;
+    Client carl;
     PlayerId carlId = 0;
     ASSERT_EQ(carl.InitializeConnection("127.0.47.6"), Result::Ok);
     ASSERT_EQ(carl.Open(t.hall, "VOLKEN"), Result::Ok);
@@ -123,8 +123,8 @@ TEST(LinkFailure, SilentHostIsNoticedByTheHeartbeat) {
     RawPeer fake;
     asio::ip::tcp::acceptor acceptor(fake.io(),
                                      {asio::ip::make_address("127.0.47.10"), kDefaultPort});
-    Client client;
     AutoResetEvent ev;
+    Client client;
     PlayerId id = 0;
     Result opened = Result::Timeout, created = Result::Timeout;
     ASSERT_EQ(client.InitializeConnection("127.0.47.10"), Result::Ok);
@@ -192,6 +192,7 @@ TEST(LinkFailure, GarbageClosesOnlyThatConnection) {
     RawPeer future;
     ASSERT_TRUE(future.Connect("127.0.47.8"));
     future.Write(HelloFrame{2}.Encode());
+    future.Write(OpenRequestFrame{1, t.hall, "VOLKEN"}.Encode());  // not read any more
     auto err = future.ReadFrame();
     ASSERT_TRUE(err);
     ASSERT_EQ(err->first, FrameType::Error);

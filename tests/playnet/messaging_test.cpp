@@ -29,8 +29,8 @@ struct TwoPlayers {
     Host host;
     Guid hall;
     PlayerId server = 0;
+    AutoResetEvent evA, evB;  // outlive the clients that set them
     Client a, b;
-    AutoResetEvent evA, evB;
     PlayerId ann = 0, bob = 0;
 
     void join(const std::string& address) {

@@ -66,6 +66,7 @@ TEST(Open, FailsWithWrongPasswordFullSessionOrUnknownInstance) {
     host.CreateHostPlayer(hall, "server");
     Guid open = *host.CreateSession(Hall("Open hall", 0, ""));
 
+    AutoResetEvent ev;
     Client a, b, c;
     for (Client* x : {&a, &b, &c}) ASSERT_EQ(x->InitializeConnection("127.0.47.2"), Result::Ok);
     EXPECT_EQ(a.Open(hall, "volken"), Result::WrongPassword);
@@ -73,7 +74,6 @@ TEST(Open, FailsWithWrongPasswordFullSessionOrUnknownInstance) {
     ASSERT_EQ(a.Open(hall, "VOLKEN"), Result::Ok);
     EXPECT_EQ(a.Open(hall, "VOLKEN"), Result::AlreadyOpen);
 
-    AutoResetEvent ev;
     PlayerId id = 0;
     ASSERT_EQ(a.CreatePlayer("Ann", &ev, id), Result::Ok);
     EXPECT_NE(id, 0u);
@@ -101,10 +101,10 @@ TEST(Open, FailsWithWrongPasswordFullSessionOrUnknownInstance) {
 }
 
 TEST(Open, FailsToConnectWhenNoHostListens) {
+    AutoResetEvent ev;
     Client client;
     ASSERT_EQ(client.InitializeConnection("127.0.47.13"), Result::Ok);
     EXPECT_EQ(client.Open(Guid::Generate(), ""), Result::ConnectFailed);
-    AutoResetEvent ev;
     PlayerId id;
     EXPECT_EQ(client.CreatePlayer("x", &ev, id), Result::NoSession);
 }
