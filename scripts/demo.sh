@@ -12,7 +12,7 @@ cmake --preset default
 cmake --build --preset default -j "$(nproc)"
 
 build="$root/build/default"
-game="$build/game"
+game="$build/gamefolder"
 export XDG_CONFIG_HOME="$build/xdg"
 
 server_pid=""
