@@ -100,6 +100,9 @@ void CreatePlayerDialog::buildControls() {
     ApplyYellowOnBlack(countries_);
     nations_ = Tagged(MakeNationList(this), "nationList", kNationListId);
     nations_->setGeometry(du.rect(158, 155, 68, 49));
+    // List boxes scroll up and down only; long names are cut at the right edge.
+    for (QListWidget* list : {profiles_, countries_, nations_})
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     portrait_ = Tagged(new PortraitView(this), "portrait", kPortraitId);
     portrait_->setGeometry(du.rect(121, 164, 28, 32));
 

@@ -58,6 +58,7 @@ LoginDialog::LoginDialog(QWidget* parent, std::filesystem::path gameDir, size_t 
     nationLabel->setGeometry(du.rect(15, 62, 118, 8));
     nations_ = Tagged(MakeNationList(this), "nationList", kNationListId);
     nations_->setGeometry(du.rect(15, 78, 74, 40));
+    nations_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     portrait_ = Tagged(new PortraitView(this), "portrait", kPortraitId);
     portrait_->setGeometry(du.rect(101, 81, 29, 33));
     ok_ = Tagged(new QPushButton(QStringLiteral("OK"), this), "ok", 1);
