@@ -9,7 +9,7 @@
 namespace zrt {
 
 class BlockList {
-public:
+  public:
     static constexpr size_t kCapacity = 1024;
 
     // Adds the id; an id already listed is not added again. False when the id is not listed
@@ -23,7 +23,7 @@ public:
     size_t size() const { return ids_.size(); }
     const std::vector<uint32_t>& ids() const { return ids_; }
 
-private:
+  private:
     std::vector<uint32_t> ids_;
 };
 

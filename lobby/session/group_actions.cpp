@@ -8,10 +8,13 @@ namespace zrt {
 
 const char* groupResultText(GroupResult result) {
     switch (result) {
-        case GroupResult::CannotConnect: return kCannotConnectText;
-        case GroupResult::NoSavedGame: return kNoSavedGameText;
+        case GroupResult::CannotConnect:
+            return kCannotConnectText;
+        case GroupResult::NoSavedGame:
+            return kNoSavedGameText;
         case GroupResult::Sent:
-        case GroupResult::Cancelled: break;
+        case GroupResult::Cancelled:
+            break;
     }
     return nullptr;
 }

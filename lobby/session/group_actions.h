@@ -19,7 +19,8 @@
 
 namespace zrt {
 
-inline constexpr const char* kCannotConnectText = "Cannot Connect to the Server.\nPlease try later.";
+inline constexpr const char* kCannotConnectText =
+    "Cannot Connect to the Server.\nPlease try later.";
 inline constexpr const char* kNoSavedGameText =
     "This group plays a saved game.\nYou don't have any local saved game.";
 
@@ -56,7 +57,7 @@ struct InvitationDetails {
 };
 
 class GroupActions {
-public:
+  public:
     GroupActions(LobbySession& session, SessionSender& sender, int waitMs = kServerWaitMs);
 
     // Asks the server for a new group id and waits for it; true when it came (the id is then
@@ -86,7 +87,7 @@ public:
     // group, nullopt otherwise.
     std::optional<size_t> LaunchGroup() const;
 
-private:
+  private:
     GroupResult join(uint32_t groupId, bool savedGame, const SavedGameQuestion& question);
     uint32_t ownGroupId() const { return session_.hall.read()->ownGroupId; }
 

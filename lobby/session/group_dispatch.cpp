@@ -1,8 +1,7 @@
 // SessionDispatcher, group side: group created, removed, joined and left, and the member
 // removal with host succession that every placement of a player starts with.
-#include "lobby/session/session_dispatcher.h"
-
 #include "lobby/session/lobby_messages.h"
+#include "lobby/session/session_dispatcher.h"
 
 namespace zrt {
 

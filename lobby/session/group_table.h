@@ -9,7 +9,7 @@
 
 namespace zrt {
 
-inline constexpr size_t kTitleChars = 255;      // title field of 256 with its NUL
+inline constexpr size_t kTitleChars = 255;  // title field of 256 with its NUL
 inline constexpr size_t kMaxMembers = 7;
 inline constexpr uint32_t kCapacityNotSet = 255;  // the creator did not set the player count
 
@@ -17,7 +17,7 @@ struct GroupEntry {
     uint32_t id = 0;
     std::string title{};  // at most kTitleChars
     bool inviteOnly = false;
-    bool savedGame = false;   // the group continues a saved game
+    bool savedGame = false;               // the group continues a saved game
     uint32_t capacity = kCapacityNotSet;  // 2..7, or kCapacityNotSet
     std::vector<uint32_t> members{};  // joining order, at most kMaxMembers; members[0] is the host
     bool launched = false;
@@ -34,7 +34,7 @@ struct GroupEntry {
 };
 
 class GroupTable {
-public:
+  public:
     static constexpr size_t kCapacity = 500;
 
     // Appends a group; false (nothing stored) when the table already holds kCapacity.
@@ -55,7 +55,7 @@ public:
     int ownIndex() const { return ownIndex_; }
     void setOwnIndex(int index) { ownIndex_ = index; }
 
-private:
+  private:
     std::vector<GroupEntry> entries_;
     int ownIndex_ = -1;  // -1 when the own player is in no group
 };

@@ -40,7 +40,7 @@ struct Hall {
     bool host = false;        // the own player is members[0] of the own group
     bool snapshot = false;    // from MSG_WELCOME until MSG_STATE_END
     GroupDialogMirror groupDialog;
-    PlayerEntry ownProfile;   // address, name and figures announced at the welcome
+    PlayerEntry ownProfile;  // address, name and figures announced at the welcome
 
     // The own group: the own group id is not 0 and the own-group index points at an entry
     // with that id. nullptr otherwise.

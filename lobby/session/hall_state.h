@@ -56,16 +56,16 @@ struct GroupDialogData {
 };
 
 class HallState {
-public:
+  public:
     // Scoped access: holds the lock for its lifetime.
     template <class H>
     class Access {
-    public:
+      public:
         Access(std::mutex& m, H& hall) : lock_(m), hall_(&hall) {}
         H* operator->() const { return hall_; }
         H& operator*() const { return *hall_; }
 
-    private:
+      private:
         std::unique_lock<std::mutex> lock_;
         H* hall_;
     };
@@ -101,7 +101,7 @@ public:
     // The user closed the dialog (or launched from it): the session forgets it.
     void closeGroupDialog();
 
-private:
+  private:
     mutable std::mutex mutex_;
     Hall hall_;
 };

@@ -49,7 +49,9 @@ std::optional<uint32_t> messageCode(const uint8_t* data, size_t size) {
     return r.u32();
 }
 
-Bytes encodeWelcome(uint32_t serverPlayerId) { return codeAndId(MSG_WELCOME, serverPlayerId); }
+Bytes encodeWelcome(uint32_t serverPlayerId) {
+    return codeAndId(MSG_WELCOME, serverPlayerId);
+}
 
 std::optional<uint32_t> decodeWelcome(const uint8_t* data, size_t size) {
     return readCodeAndId(data, size, MSG_WELCOME);
@@ -127,7 +129,9 @@ std::optional<PlayerEntry> decodePlayerInfo(const uint8_t* data, size_t size) {
     return p;
 }
 
-Bytes encodePlayerLeft(uint32_t playerId) { return codeAndId(MSG_PLAYER_LEFT, playerId); }
+Bytes encodePlayerLeft(uint32_t playerId) {
+    return codeAndId(MSG_PLAYER_LEFT, playerId);
+}
 
 std::optional<uint32_t> decodePlayerLeft(const uint8_t* data, size_t size) {
     return readCodeAndId(data, size, MSG_PLAYER_LEFT);
@@ -161,7 +165,9 @@ std::optional<GroupCreatedMessage> decodeGroupCreated(const uint8_t* data, size_
     return g;
 }
 
-Bytes encodeGroupRemoved(uint32_t groupId) { return codeAndId(MSG_GROUP_REMOVED, groupId); }
+Bytes encodeGroupRemoved(uint32_t groupId) {
+    return codeAndId(MSG_GROUP_REMOVED, groupId);
+}
 
 std::optional<uint32_t> decodeGroupRemoved(const uint8_t* data, size_t size) {
     return readCodeAndId(data, size, MSG_GROUP_REMOVED);
@@ -194,12 +200,20 @@ std::optional<GroupMembershipMessage> decodeGroupMembership(const uint8_t* data,
     return m;
 }
 
-Bytes encodeStateRequest() { return codeOnly(MSG_STATE_REQUEST); }
-Bytes encodeStateEnd() { return codeOnly(MSG_STATE_END); }
+Bytes encodeStateRequest() {
+    return codeOnly(MSG_STATE_REQUEST);
+}
+Bytes encodeStateEnd() {
+    return codeOnly(MSG_STATE_END);
+}
 
 // The request's second field carries nothing; it is sent as 0.
-Bytes encodeGroupIdRequest() { return codeAndId(MSG_GROUP_ID, 0); }
-Bytes encodeGroupIdReply(uint32_t groupId) { return codeAndId(MSG_GROUP_ID, groupId); }
+Bytes encodeGroupIdRequest() {
+    return codeAndId(MSG_GROUP_ID, 0);
+}
+Bytes encodeGroupIdReply(uint32_t groupId) {
+    return codeAndId(MSG_GROUP_ID, groupId);
+}
 
 std::optional<uint32_t> decodeGroupIdReply(const uint8_t* data, size_t size) {
     return readCodeAndId(data, size, MSG_GROUP_ID);

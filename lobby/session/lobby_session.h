@@ -29,7 +29,7 @@ namespace zrt {
 inline constexpr int kServerWaitMs = 10000;
 
 class LobbySession {
-public:
+  public:
     std::atomic<uint32_t> ownPlayerId{0};
     std::atomic<uint32_t> serverPlayerId{0};
     std::atomic<uint32_t> grantedGroupId{0};

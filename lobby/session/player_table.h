@@ -16,8 +16,8 @@ inline constexpr size_t kNameChars = 10;     // lobby name, field of 11 with its
 struct PlayerEntry {
     uint32_t id = 0;
     std::string address{};  // at most kAddressChars
-    float ping = -1.0f;   // seconds of the last ping; -1 until measured or after a failed one
-    std::string name{};   // at most kNameChars
+    float ping = -1.0f;     // seconds of the last ping; -1 until measured or after a failed one
+    std::string name{};     // at most kNameChars
     uint16_t portrait = 0;
     uint16_t country = 0;
     uint16_t score = 0;
@@ -33,7 +33,7 @@ struct PlayerEntry {
 std::string playerListLine(const PlayerEntry& player);
 
 class PlayerTable {
-public:
+  public:
     static constexpr size_t kCapacity = 1000;
 
     // Appends at the end; false (nothing stored) when the table already holds kCapacity.
@@ -52,7 +52,7 @@ public:
     const PlayerEntry& operator[](size_t i) const { return entries_[i]; }
     const std::vector<PlayerEntry>& entries() const { return entries_; }
 
-private:
+  private:
     std::vector<PlayerEntry> entries_;
 };
 

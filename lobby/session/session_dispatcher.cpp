@@ -18,21 +18,50 @@ DispatchResult SessionDispatcher::DispatchMessage(const uint8_t* data, size_t si
     Outbox out;
     DispatchResult result = DispatchResult::Continue;
     switch (*code) {
-        case MSG_WELCOME: onWelcome(data, size, out); break;
-        case MSG_CHAT: onChat(data, size, out); break;
-        case MSG_LAUNCH: result = onLaunch(data, size, out); break;
-        case MSG_PLAYER_INFO: onPlayerInfo(data, size, out); break;
-        case MSG_PLAYER_LEFT: result = onPlayerLeft(data, size, out); break;
-        case MSG_GROUP_CREATED: onGroupCreated(data, size, out); break;
-        case MSG_GROUP_REMOVED: onGroupRemoved(data, size, out); break;
-        case MSG_GROUP_JOIN: onGroupJoin(data, size, out); break;
-        case MSG_GROUP_LEAVE: onGroupLeave(data, size, out); break;
-        case MSG_STATE_END: onStateEnd(out); break;
-        case MSG_GROUP_ID: onGroupId(data, size, out); break;
-        case MSG_INVITE: onInvite(data, size, out); break;
-        case MSG_INVITE_REPLY: onInviteReply(data, size, out); break;
-        case MSG_NEWS: onNews(data, size, out); break;
-        default: break;  // MSG_STATE_REQUEST and unknown codes
+        case MSG_WELCOME:
+            onWelcome(data, size, out);
+            break;
+        case MSG_CHAT:
+            onChat(data, size, out);
+            break;
+        case MSG_LAUNCH:
+            result = onLaunch(data, size, out);
+            break;
+        case MSG_PLAYER_INFO:
+            onPlayerInfo(data, size, out);
+            break;
+        case MSG_PLAYER_LEFT:
+            result = onPlayerLeft(data, size, out);
+            break;
+        case MSG_GROUP_CREATED:
+            onGroupCreated(data, size, out);
+            break;
+        case MSG_GROUP_REMOVED:
+            onGroupRemoved(data, size, out);
+            break;
+        case MSG_GROUP_JOIN:
+            onGroupJoin(data, size, out);
+            break;
+        case MSG_GROUP_LEAVE:
+            onGroupLeave(data, size, out);
+            break;
+        case MSG_STATE_END:
+            onStateEnd(out);
+            break;
+        case MSG_GROUP_ID:
+            onGroupId(data, size, out);
+            break;
+        case MSG_INVITE:
+            onInvite(data, size, out);
+            break;
+        case MSG_INVITE_REPLY:
+            onInviteReply(data, size, out);
+            break;
+        case MSG_NEWS:
+            onNews(data, size, out);
+            break;
+        default:
+            break;  // MSG_STATE_REQUEST and unknown codes
     }
     // The lock is released here: sends, UI calls and events run in the order they arose.
     for (auto& action : out) action();
@@ -61,9 +90,8 @@ void SessionDispatcher::send(Outbox& out, std::vector<uint8_t> message, bool gua
 
 void SessionDispatcher::addPlayerLine(const PlayerEntry& player, Outbox& out) {
     listedPlayers_.push_back(player.id);
-    out.push_back([this, id = player.id, line = playerListLine(player)] {
-        ui_.playerLineAdded(id, line);
-    });
+    out.push_back(
+        [this, id = player.id, line = playerListLine(player)] { ui_.playerLineAdded(id, line); });
 }
 
 void SessionDispatcher::statusIfMinimised(Outbox& out) {
@@ -103,11 +131,11 @@ void SessionDispatcher::onChat(const uint8_t* data, size_t size, Outbox& out) {
     const bool toDialog = whisper && hall->groupDialog.open &&
                           hall->groupDialog.hasMember(chat->sender) &&
                           hall->groupDialog.hasMember(chat->target);
-    out.push_back([this, id = chat->sender, name = sender->name, text = chat->text, whisper,
-                   toDialog] {
-        ui_.chatLine(ChatTarget::ChatList, id, name, text, whisper);
-        if (toDialog) ui_.chatLine(ChatTarget::GroupDialog, id, name, text, whisper);
-    });
+    out.push_back(
+        [this, id = chat->sender, name = sender->name, text = chat->text, whisper, toDialog] {
+            ui_.chatLine(ChatTarget::ChatList, id, name, text, whisper);
+            if (toDialog) ui_.chatLine(ChatTarget::GroupDialog, id, name, text, whisper);
+        });
 }
 
 // The own group's host launched: a member joins the game at the host's address and the
@@ -204,9 +232,8 @@ void SessionDispatcher::onInvite(const uint8_t* data, size_t size, Outbox& out) 
     const std::optional<InviteMessage> invite = decodeInvite(data, size);
     if (!invite) return;
     if (session_.hall.read()->blocked.contains(invite->inviter)) return;
-    out.push_back([this, from = invite->inviter, group = invite->groupId] {
-        ui_.invitation(from, group);
-    });
+    out.push_back(
+        [this, from = invite->inviter, group = invite->groupId] { ui_.invitation(from, group); });
 }
 
 void SessionDispatcher::onInviteReply(const uint8_t* data, size_t size, Outbox& out) {

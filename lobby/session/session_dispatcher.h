@@ -24,7 +24,7 @@ enum class DispatchResult { Continue, Stop };
 inline constexpr uint32_t kSystemSessionLost = 0x31;
 
 class SessionDispatcher {
-public:
+  public:
     SessionDispatcher(LobbySession& session, SessionSender& sender, SessionUi& ui);
 
     // One application message with its size. Messages of 3 bytes or fewer, unknown codes and
@@ -38,7 +38,7 @@ public:
     void FlushRefresh();
     const RefreshRequests& pendingRefresh() const { return refresh_; }
 
-private:
+  private:
     // What a message makes the dispatcher do outside the lock, in order: sends, UI calls and
     // event sets.
     using Outbox = std::vector<std::function<void()>>;

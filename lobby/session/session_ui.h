@@ -15,7 +15,7 @@
 namespace zrt {
 
 class SessionSender {
-public:
+  public:
     virtual ~SessionSender() = default;
     // Sends one lobby message from the own player to the server player; guaranteed or plain
     // delivery as the message table says.
@@ -30,7 +30,7 @@ inline constexpr const char* kSessionLostText = "Connection with Lobby Server ha
 inline constexpr const char* kNameTakenText = "Another player has used your name !";
 
 class SessionUi {
-public:
+  public:
     virtual ~SessionUi() = default;
 
     // The player list: add a line ("%s\t%d", name and score) with the player id as item data,

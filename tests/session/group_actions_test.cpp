@@ -42,7 +42,9 @@ struct ActionsFixture : HallFixture {
     uint32_t ownGroup() { return session.hall.read()->ownGroupId; }
 };
 
-SavedGameQuestion noSavedGames() { return {0, nullptr}; }
+SavedGameQuestion noSavedGames() {
+    return {0, nullptr};
+}
 
 SavedGameQuestion answering(std::optional<int> choice) {
     return {3, [choice] { return choice; }};

@@ -90,7 +90,8 @@ TEST(HallTables, Launchable) {
     };
     const Case cases[] = {
         {"count not set, alone", {.capacity = 255, .members = {1}}, false},
-        {"count not set, alone, saved game", {.savedGame = true, .capacity = 255, .members = {1}},
+        {"count not set, alone, saved game",
+         {.savedGame = true, .capacity = 255, .members = {1}},
          true},
         {"count not set, two", {.capacity = 255, .members = {1, 2}}, true},
         {"capacity 3, two", {.capacity = 3, .members = {1, 2}}, false},

@@ -12,7 +12,7 @@ namespace {
 
 // Builds expected bytes by offset.
 class Layout {
-public:
+  public:
     explicit Layout(size_t size) : b_(size, 0) {}
     Layout& u32(size_t off, uint32_t v) {
         for (int i = 0; i < 4; ++i) b_.at(off + i) = static_cast<uint8_t>(v >> (8 * i));
@@ -29,7 +29,7 @@ public:
     }
     operator std::vector<uint8_t>() const { return b_; }
 
-private:
+  private:
     std::vector<uint8_t> b_;
 };
 
@@ -225,10 +225,10 @@ TEST(LobbyMessages, OverlongTextsAreCutToTheirField) {
 }
 
 TEST(MessageTable, EveryCodeOnceWithItsClientSize) {
-    const std::pair<uint32_t, int> sizes[] = {
-        {MSG_PLAYER_INFO, 49}, {MSG_GROUP_CREATED, 284}, {MSG_GROUP_JOIN, 12},
-        {MSG_GROUP_LEAVE, 12}, {MSG_STATE_REQUEST, 4},   {MSG_GROUP_ID, 8},
-        {MSG_INVITE, 16},      {MSG_INVITE_REPLY, 16}};
+    const std::pair<uint32_t, int> sizes[] = {{MSG_PLAYER_INFO, 49},  {MSG_GROUP_CREATED, 284},
+                                              {MSG_GROUP_JOIN, 12},   {MSG_GROUP_LEAVE, 12},
+                                              {MSG_STATE_REQUEST, 4}, {MSG_GROUP_ID, 8},
+                                              {MSG_INVITE, 16},       {MSG_INVITE_REPLY, 16}};
     for (auto [code, size] : sizes) {
         ASSERT_NE(findMessageInfo(code), nullptr);
         EXPECT_EQ(findMessageInfo(code)->clientSize, size) << code;

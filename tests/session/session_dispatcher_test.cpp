@@ -62,7 +62,7 @@ TEST(Snapshot, StateEndListsEveryOtherPlayerOnce) {
     f.feed(encodePlayerInfo(makePlayer(3, "Bob", 90)));
     f.feed(encodePlayerInfo(makePlayer(2, "Ann", 120)));  // repeated: not added again
     f.feed(encodePlayerInfo(makePlayer(kOwnId, "Me")));   // own echo: ignored
-    EXPECT_TRUE(f.ui.calls.empty());  // nothing shown while the snapshot loads
+    EXPECT_TRUE(f.ui.calls.empty());                      // nothing shown while the snapshot loads
     f.feed(encodeStateEnd());
     EXPECT_EQ(f.ui.calls,
               (std::vector<std::string>{"line+ 2 Ann\t120", "line+ 3 Bob\t90", "status"}));
@@ -165,9 +165,9 @@ TEST(Chat, WhisperBetweenDialogMembersAlsoGoesToTheDialog) {
     f.feed(encodeChat({2, kOwnId, "in group"}));
     f.feed(encodeChat({3, kOwnId, "outsider"}));
     f.feed(encodeChat({2, 0, "hall line"}));
-    EXPECT_EQ(f.ui.calls, (std::vector<std::string>{"chat 2 Ann ~ in group",
-                                                    "dialog-chat 2 Ann ~ in group",
-                                                    "chat 3 Bob ~ outsider", "chat 2 Ann : hall line"}));
+    EXPECT_EQ(f.ui.calls,
+              (std::vector<std::string>{"chat 2 Ann ~ in group", "dialog-chat 2 Ann ~ in group",
+                                        "chat 3 Bob ~ outsider", "chat 2 Ann : hall line"}));
     f.session.hall.closeGroupDialog();
     f.ui.calls.clear();
     f.feed(encodeChat({2, kOwnId, "closed"}));
@@ -181,9 +181,18 @@ TEST(Dispatch, ShortMessagesAndUnknownCodesHaveNoEffect) {
     for (size_t n = 0; n <= 3; ++n) f.dispatcher.DispatchMessage(welcome, n);
     f.dispatcher.DispatchMessage(nullptr, 0);
     for (uint32_t code : {3u, 99u, 106u, 112u, 0xFFFFFFFFu}) {
-        const uint8_t msg[12] = {static_cast<uint8_t>(code), static_cast<uint8_t>(code >> 8),
-                                 static_cast<uint8_t>(code >> 16), static_cast<uint8_t>(code >> 24),
-                                 2, 0, 0, 0, 1, 0, 0, 0};
+        const uint8_t msg[12] = {static_cast<uint8_t>(code),
+                                 static_cast<uint8_t>(code >> 8),
+                                 static_cast<uint8_t>(code >> 16),
+                                 static_cast<uint8_t>(code >> 24),
+                                 2,
+                                 0,
+                                 0,
+                                 0,
+                                 1,
+                                 0,
+                                 0,
+                                 0};
         EXPECT_EQ(f.dispatcher.DispatchMessage(msg, sizeof msg), DispatchResult::Continue);
     }
     // Truncated known messages are dropped too.
@@ -197,11 +206,19 @@ TEST(Dispatch, ShortMessagesAndUnknownCodesHaveNoEffect) {
 
 TEST(Dispatch, EveryTruncationOfEveryMessageIsSafe) {
     const std::vector<std::vector<uint8_t>> messages = {
-        encodeWelcome(test::kServerId), encodeChat({2, 0, "hello"}), encodeLaunch({50, "1.2.3.4"}),
-        encodePlayerInfo(makePlayer(9, "Zed")), encodePlayerLeft(2),
-        encodeGroupCreated({50, 2, false, false, 255, "T", false}), encodeGroupRemoved(50),
-        encodeGroupJoin({2, 50}), encodeGroupLeave({2, 50}), encodeStateEnd(),
-        encodeGroupIdReply(5), encodeInvite({2, kOwnId, 50}), encodeInviteReply({2, kOwnId, true}),
+        encodeWelcome(test::kServerId),
+        encodeChat({2, 0, "hello"}),
+        encodeLaunch({50, "1.2.3.4"}),
+        encodePlayerInfo(makePlayer(9, "Zed")),
+        encodePlayerLeft(2),
+        encodeGroupCreated({50, 2, false, false, 255, "T", false}),
+        encodeGroupRemoved(50),
+        encodeGroupJoin({2, 50}),
+        encodeGroupLeave({2, 50}),
+        encodeStateEnd(),
+        encodeGroupIdReply(5),
+        encodeInvite({2, kOwnId, 50}),
+        encodeInviteReply({2, kOwnId, true}),
         encodeNews("news")};
     HallFixture f;
     f.enterLive({makePlayer(2, "Ann")});

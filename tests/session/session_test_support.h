@@ -17,17 +17,15 @@ namespace zrt::test {
 
 // Every call becomes one line of text, so tests compare what the UI was told in order.
 class RecordingUi : public SessionUi {
-public:
+  public:
     std::vector<std::string> calls;
 
     void playerLineAdded(uint32_t id, const std::string& line) override {
         calls.push_back("line+ " + std::to_string(id) + " " + line);
     }
-    void playerLineDeleted(uint32_t id) override {
-        calls.push_back("line- " + std::to_string(id));
-    }
-    void chatLine(ChatTarget target, uint32_t id, const std::string& name,
-                  const std::string& text, bool whisper) override {
+    void playerLineDeleted(uint32_t id) override { calls.push_back("line- " + std::to_string(id)); }
+    void chatLine(ChatTarget target, uint32_t id, const std::string& name, const std::string& text,
+                  bool whisper) override {
         calls.push_back(std::string(target == ChatTarget::ChatList ? "chat " : "dialog-chat ") +
                         std::to_string(id) + " " + name + (whisper ? " ~ " : " : ") + text);
     }
@@ -71,7 +69,7 @@ struct SentMessage {
 
 // Records every send; `onSend` may answer like the server (feed an echo to a dispatcher).
 class RecordingSender : public SessionSender {
-public:
+  public:
     std::vector<SentMessage> sent;
     std::function<void(const std::vector<uint8_t>&)> onSend;
 
