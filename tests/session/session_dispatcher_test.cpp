@@ -83,6 +83,10 @@ TEST(Players, ArrivalAndDeparture) {
     f.feed(encodePlayerInfo(makePlayer(3, "Bob", 77)));
     EXPECT_EQ(f.ui.calls, (std::vector<std::string>{"line+ 3 Bob\t77"}));
     f.session.minimised = true;
+    f.feed(encodePlayerInfo(makePlayer(4, "Cid", 60)));  // minimised: the title must follow
+    EXPECT_EQ(f.ui.calls,
+              (std::vector<std::string>{"line+ 3 Bob\t77", "line+ 4 Cid\t60", "status"}));
+    f.ui.calls.erase(f.ui.calls.begin() + 1, f.ui.calls.end());
     f.feed(encodePlayerLeft(3));
     EXPECT_EQ(f.ui.calls, (std::vector<std::string>{"line+ 3 Bob\t77", "line- 3", "status"}));
     EXPECT_FALSE(f.session.hall.player(3));
