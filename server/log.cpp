@@ -24,4 +24,11 @@ void logLine(const std::string& text) {
     std::fflush(stderr);
 }
 
+std::string printable(const std::string& text) {
+    std::string out = text;
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7e) c = '?';
+    return out;
+}
+
 }  // namespace zrtserver

@@ -8,4 +8,7 @@ namespace zrtserver {
 
 void logLine(const std::string& text);
 
+// Client-supplied text made safe for a log line: anything but printable ASCII becomes '?'.
+std::string printable(const std::string& text);
+
 }  // namespace zrtserver

@@ -4,6 +4,7 @@
 #include "lobby/net/banner_record.h"
 #include "lobby/net/request_code.h"
 #include "lobby/net/version_messages.h"
+#include "server/log.h"
 
 namespace zrtserver {
 
@@ -59,7 +60,7 @@ Handled RequestHandler::login(const std::vector<uint8_t>& request) {
     if (!req) return {{}, "login", "malformed, closed"};
     std::string note;
     LoginResult r = accounts_.login(*req, note);
-    std::string what = "login " + req->loginName;
+    std::string what = "login " + printable(req->loginName);
     if (r.failed) return {{}, what, note + ", closed"};
     return {zrt::encodeLoginReply(r.status, r.grant, r.stored), what,
             note + " (status " + std::to_string(r.status) + ")"};
@@ -70,7 +71,7 @@ Handled RequestHandler::newAccount(const std::vector<uint8_t>& request) {
     if (!req) return {{}, "new account", "malformed, closed"};
     std::string note;
     zrt::NewAccountOutcome outcome = accounts_.createAccount(*req, note);
-    return {zrt::encodeNewAccountOutcome(outcome), "new account " + req->loginName,
+    return {zrt::encodeNewAccountOutcome(outcome), "new account " + printable(req->loginName),
             note + " (outcome " + std::to_string(static_cast<int>(outcome)) + ")"};
 }
 

@@ -88,6 +88,14 @@ TEST(ServerRobustness, BadRequestsAreClosedWithoutHarm) {
     // Still serving.
     EXPECT_EQ(login(host, "gina", s, *password)->status, zrt::kLoginAccepted);
     EXPECT_EQ(server.stop(), 0);
+    // The garbage names were logged as printable text.
+    std::string log = server.log();
+    EXPECT_NE(log.find("login ????"), std::string::npos);
+    for (char c : log) {
+        if (c != '\n') {
+            ASSERT_TRUE(c >= 0x20 && c <= 0x7e) << int(static_cast<unsigned char>(c));
+        }
+    }
 }
 
 TEST(ServerRobustness, TwoHundredConcurrentExchanges) {
