@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <tuple>
 
 #include "loopback.h"
@@ -188,4 +189,39 @@ TEST(Messaging, DestroyedPlayerIsAnnouncedAndNoLongerReceives) {
     SessionDesc d;
     ASSERT_EQ(t.a.GetSessionDesc(d), Result::Ok);
     EXPECT_EQ(d.currentPlayers, 2u);
+}
+
+TEST(Messaging, EventHandlerReceivesEventsAndMayAnswerFromInside) {
+    std::mutex m;
+    std::vector<HostEvent::Kind> kinds;
+    Host host;  // after what its handler touches
+    PlayerId server = 0;
+    host.SetEventHandler([&](const HostEvent& e) {
+        std::lock_guard lock(m);
+        kinds.push_back(e.kind);
+        // Calling back into the host from the handler is allowed: echo the message.
+        if (e.kind == HostEvent::Kind::Message) host.SendFrom(e.player, e.from, "echo", 4);
+    });
+    ASSERT_TRUE(host.Start(HostAt("127.0.47.15")));
+    Guid hall = *host.CreateSession(Hall("Hall"));
+    server = host.CreateHostPlayer(hall, "server");
+    AutoResetEvent ev;
+    Client c;
+    PlayerId me = 0;
+    ASSERT_EQ(c.InitializeConnection("127.0.47.15"), Result::Ok);
+    ASSERT_EQ(c.Open(hall, "VOLKEN"), Result::Ok);
+    ASSERT_EQ(c.CreatePlayer("Ann", &ev, me), Result::Ok);
+    ASSERT_EQ(c.Send(me, server, kSendGuaranteed, "hi", 2), Result::Ok);
+    auto echo = NextMessage(c, ev, me);
+    ASSERT_TRUE(echo);
+    EXPECT_EQ(echo->from, server);
+    EXPECT_EQ(std::string(echo->data.begin(), echo->data.end()), "echo");
+    EXPECT_FALSE(host.WaitEvent(0));  // events went to the handler, not the queue
+    std::vector<HostEvent::Kind> seen;
+    {
+        std::lock_guard lock(m);
+        seen = kinds;
+    }
+    EXPECT_EQ(seen, (std::vector<HostEvent::Kind>{HostEvent::Kind::PlayerCreated,
+                                                  HostEvent::Kind::Message}));
 }
