@@ -11,6 +11,8 @@
 #include "lobby/app/application.h"
 #include "lobby/app/resource_loader.h"
 #include "lobby/app/startup_servers.h"
+#include "lobby/app/succession.h"
+#include "lobby/data/profile_lists.h"
 #include "lobby/platform/display_format.h"
 #include "lobby/platform/local_address.h"
 #include "lobby/ui/error_box.h"
@@ -102,7 +104,9 @@ bool Startup::run() {
     MainWindowRect() = CenteredMainWindowRect(screen, frame, caption);
 
     // 14. The login window becomes the main window.
-    login_ = new LoginWindow();
+    ScanProfiles(gameDir.toStdString(), Profiles());
+    login_ = new LoginWindow(gameDir);
+    login_->setHandOver(HandOverToHalls);
     login_->setAttribute(Qt::WA_DeleteOnClose);
     login_->show();
     return true;

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "lobby/data/saved_games.h"
+
 namespace zrt {
 
 struct ProcessState {
@@ -18,6 +20,8 @@ struct ProcessState {
     std::string news;
     // The banner picture (GIF bytes) fetched at start-up; empty when there is none.
     std::vector<unsigned char> banner;
+    // The signed-in player's saved games, listed when the login window hands over.
+    SavedGameTable savedGames;
 };
 
 ProcessState& Process();

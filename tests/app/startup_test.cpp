@@ -10,6 +10,7 @@
 #include "tests/support/server_process.h"
 #include "lobby/app/resource_loader.h"
 #include "lobby/app/startup.h"
+#include "lobby/app/startup_servers.h"
 #include "lobby/platform/display_format.h"
 #include "lobby/ui/lobby_pictures.h"
 #include "lobby/ui/login_window.h"
