@@ -1,0 +1,56 @@
+// AboutBox. Laid out in the units of its own font, MS Sans Serif 10 (Liberation Sans stands in
+// where that font is missing).
+#include "lobby/ui/about_box.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "lobby/ui/dialog_units.h"
+#include "lobby/ui/lobby_look.h"
+
+namespace zrt {
+namespace {
+
+QFont AboutFont() {
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize((10 * 96 + 36) / 72);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+QLabel* YellowLabel(QWidget* parent, const QString& text, QPoint at) {
+    auto* label = new QLabel(text, parent);
+    label->setAutoFillBackground(true);
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    pal.setColor(QPalette::WindowText, kPaintedTextYellow);
+    label->setPalette(pal);
+    label->adjustSize();
+    label->move(at);
+    return label;
+}
+
+}  // namespace
+
+AboutBox::AboutBox(QWidget* owner) : QDialog(owner) {
+    setWindowTitle("ZRTH Lobby - About");
+    ApplyDialogLook(this);
+    setFont(AboutFont());
+    const DialogUnits du(font());
+    setFixedSize(du.size(154, 92));
+
+    YellowLabel(this, "Zerathon - Lobby", QPoint(du.x(37), du.y(13)));
+    YellowLabel(this, "Demo Version", QPoint(du.x(55), du.y(32)));
+
+    auto* ok = new QPushButton("OK", this);
+    ok->setGeometry(du.rect(57, 73, 40, 14));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void AboutBox::Show(QWidget* owner) {
+    AboutBox box(owner);
+    box.exec();
+}
+
+}  // namespace zrt

@@ -1,0 +1,48 @@
+// GoodbyeBox: no title, two yellow-on-black lines and OK.
+#include "lobby/ui/goodbye_box.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "lobby/ui/dialog_units.h"
+#include "lobby/ui/lobby_look.h"
+
+namespace zrt {
+namespace {
+
+QLabel* YellowLabel(QWidget* parent, const QString& text, QPoint at) {
+    auto* label = new QLabel(text, parent);
+    label->setAutoFillBackground(true);
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    pal.setColor(QPalette::WindowText, kPaintedTextYellow);
+    label->setPalette(pal);
+    label->adjustSize();
+    label->move(at);
+    return label;
+}
+
+}  // namespace
+
+GoodbyeBox::GoodbyeBox(QWidget* owner) : QDialog(owner) {
+    setWindowTitle(QString());
+    ApplyDialogLook(this);
+    setFont(DialogTemplateFont());
+    const DialogUnits du(font());
+    setFixedSize(du.size(207, 79));
+
+    YellowLabel(this, "Zerathon - Lobby ( Demo Version )", QPoint(du.x(34), du.y(14)));
+    YellowLabel(this, "Thanks for Playing !", QPoint(du.x(72), du.y(43)));
+
+    auto* ok = new QPushButton("OK", this);
+    ok->setGeometry(du.rect(79, 59, 50, 14));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void GoodbyeBox::Show(QWidget* owner) {
+    GoodbyeBox box(owner);
+    box.exec();
+}
+
+}  // namespace zrt
