@@ -1,7 +1,8 @@
-// zrtserver: the version and database servers of the lobby.
+// zrtserver: the version and database servers and the halls of the lobby.
 //
 //   zrtserver --data DIR [--address A]
 //
+// --address also carries the halls (TCP 47624 unless configured otherwise).
 // DIR holds zrtserver.toml (written with defaults when missing), zrtserver.db and outbox/.
 // --address replaces the configured listen address (a dotted IPv4 address).
 #include <cstdio>

@@ -13,6 +13,7 @@
 #include "server/data_dir.h"
 #include "server/database.h"
 #include "server/listener.h"
+#include "server/lobby_role.h"
 #include "server/log.h"
 #include "server/mailer.h"
 #include "server/password_hash.h"
@@ -40,13 +41,33 @@ struct Server::Parts {
     std::unique_ptr<Listener> version;
     std::unique_ptr<Listener> database;
     std::unique_ptr<asio::signal_set> signals;
+    std::unique_ptr<asio::signal_set> hangup;
+    std::unique_ptr<LobbyRole> lobby;  // the halls; none when disabled
+    std::string configPath;
     std::unique_ptr<asio::steady_timer> drainTimer;
     std::chrono::steady_clock::time_point stopDeadline;
     bool stopping = false;
 
     void beginStop();
     void waitForConnections();
+    void watchHangup();
 };
+
+// SIGHUP: the halls' entry news is read again from the configuration file.
+void Server::Parts::watchHangup() {
+    hangup->async_wait([this](const asio::error_code& e, int) {
+        if (e) return;
+        std::string error;
+        std::optional<ServerConfig> fresh = loadConfig(configPath, error);
+        if (!fresh) {
+            logLine("SIGHUP: configuration not read again: " + error);
+        } else if (lobby) {
+            lobby->setEntryNews(fresh->halls.entryNews);
+            logLine("SIGHUP: entry news read again");
+        }
+        watchHangup();
+    });
+}
 
 void Server::Parts::beginStop() {
     if (stopping) return;
@@ -54,10 +75,10 @@ void Server::Parts::beginStop() {
     logLine("stopping");
     version->close();
     database->close();
-    if (signals) {
-        asio::error_code ignored;
-        signals->cancel(ignored);
-    }
+    if (lobby) lobby->stop();
+    asio::error_code ignored;
+    if (signals) signals->cancel(ignored);
+    if (hangup) hangup->cancel(ignored);
     stopDeadline = std::chrono::steady_clock::now() + kShutdownGrace;
     drainTimer = std::make_unique<asio::steady_timer>(io);
     waitForConnections();
@@ -119,6 +140,13 @@ std::unique_ptr<Server> Server::create(const ServerOptions& options, std::string
     if (!p->version->open(address, zrt::kVersionPort, error) ||
         !p->database->open(address, zrt::kDatabasePort, error))
         return nullptr;
+    p->configPath = dir.configPath();
+    if (p->config.halls.enabled) {
+        p->lobby = LobbyRole::start(p->config.listen.address, p->config.halls, error);
+        if (!p->lobby) return nullptr;
+    } else {
+        logLine("halls disabled");
+    }
     if (options.handleSignals) {
         p->signals = std::make_unique<asio::signal_set>(p->io, SIGINT, SIGTERM);
         Parts* raw = p.get();
@@ -127,6 +155,8 @@ std::unique_ptr<Server> Server::create(const ServerOptions& options, std::string
             logLine("signal " + std::to_string(sig) + " received");
             raw->beginStop();
         });
+        p->hangup = std::make_unique<asio::signal_set>(p->io, SIGHUP);
+        p->watchHangup();
     }
     logLine("database " + dir.databasePath() + " at schema " +
             std::to_string(p->db->schemaVersion()) + ", " + std::to_string(p->accounts->count()) +

@@ -1,5 +1,6 @@
-// Server: the version and database roles in one process. Owns the database, the services, the
-// two listeners, the worker pool and the I/O context; run() serves until stop() or SIGINT/SIGTERM.
+// Server: the version, database and lobby roles in one process. Owns the database, the
+// services, the two listeners, the worker pool, the halls and the I/O context; run() serves
+// until stop() or SIGINT/SIGTERM (SIGHUP reads the halls' entry news again).
 #pragma once
 
 #include <memory>

@@ -144,7 +144,84 @@ bool loadBanners(const toml::table& root, ServerConfig& c, std::string& err) {
     return true;
 }
 
+bool loadHallsSection(const toml::table& root, ServerConfig& c, std::string& err) {
+    const toml::table* t = section(root, "halls", err);
+    if (!t) return err.empty();
+    HallsConfig& h = c.halls;
+    if (const toml::node* n = t->get("enabled")) {
+        auto v = n->value<bool>();
+        if (!v) {
+            err = "enabled must be true or false";
+            return false;
+        }
+        h.enabled = *v;
+    }
+    if (!readInt(*t, "port", 1, 65535, h.port, err) ||
+        !readText(*t, "server_player", h.serverPlayerName, err) ||
+        !readText(*t, "entry_news", h.entryNews, err) ||
+        !readInt(*t, "message_rate", 1, 100000, h.messageRate, err) ||
+        !readInt(*t, "message_burst", 1, 100000, h.messageBurst, err))
+        return false;
+    if (h.serverPlayerName.empty() || h.serverPlayerName.size() > kMaxHallNameChars) {
+        err = "server_player must be 1 to " + std::to_string(kMaxHallNameChars) + " characters";
+        return false;
+    }
+    if (h.entryNews.size() > kMaxEntryNewsChars) {
+        err = "entry_news is longer than " + std::to_string(kMaxEntryNewsChars) + " characters";
+        return false;
+    }
+    return true;
+}
+
+bool loadHallList(const toml::table& root, ServerConfig& c, std::string& err) {
+    const toml::node* n = root.get("hall");
+    if (!n) {
+        c.halls.halls = defaultHalls();
+        return true;
+    }
+    const toml::array* arr = n->as_array();
+    if (!arr) {
+        err = "hall must be an array of tables ([[hall]])";
+        return false;
+    }
+    for (const toml::node& item : *arr) {
+        const toml::table* t = item.as_table();
+        if (!t) {
+            err = "each [[hall]] must be a table";
+            return false;
+        }
+        HallConfig hall;
+        int kind = 5;
+        int maxPlayers = 50;
+        if (!readText(*t, "name", hall.name, err) || !readInt(*t, "kind", 0, 1000000, kind, err) ||
+            !readInt(*t, "max_players", 2, static_cast<int>(kMaxHallPlayers) + 1, maxPlayers,
+                     err))
+            return false;
+        if (hall.name.empty() || hall.name.size() > kMaxHallNameChars) {
+            err = "a hall needs a name of 1 to " + std::to_string(kMaxHallNameChars) +
+                  " characters";
+            return false;
+        }
+        hall.kind = static_cast<uint32_t>(kind);
+        hall.maxPlayers = static_cast<uint32_t>(maxPlayers);
+        c.halls.halls.push_back(hall);
+    }
+    if (c.halls.halls.size() > kMaxHalls) {
+        err = "at most " + std::to_string(kMaxHalls) + " halls";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
+
+std::vector<HallConfig> defaultHalls() {
+    return {{"Amateur Hall", 0, 50},
+            {"Intermediate Hall", 1, 50},
+            {"Expert Hall", 2, 50},
+            {"Gemstone Hall", 10, 50},
+            {"Open Hall", 5, 50}};
+}
 
 std::string defaultConfigText() {
     return R"toml(# zrtserver configuration. Written with defaults when missing; edit and restart.
@@ -182,6 +259,30 @@ smtp_url = ""
 smtp_user = ""
 smtp_password = ""
 
+[halls]
+# The lobby halls: playnet sessions on TCP `port` at listen_address. Set enabled = false to
+# run without them.
+enabled = true
+port = 47624
+# The name of the server's own player in each hall.
+server_player = "ZRTH Server"
+# A text (at most 4095 characters) sent to each player right after its welcome; empty: none.
+# SIGHUP re-reads it from this file.
+entry_news = ""
+# Each client may send message_rate messages per second, message_burst at once; the excess
+# is dropped, and a client that keeps it up for 10 s is disconnected.
+message_rate = 100
+message_burst = 200
+
+# The halls (kind is the first user field of the session: 0 amateur, 1 intermediate,
+# 2 expert, 10 gemstones, anything else open to all; max_players counts the server player).
+# Without any [[hall]] these five are offered:
+# [[hall]]
+# name = "Amateur Hall"
+# kind = 0
+# max_players = 50
+# ... "Intermediate Hall" (1), "Expert Hall" (2), "Gemstone Hall" (10), "Open Hall" (5).
+
 # Banner records offered in turn (none by default):
 # [[banner]]
 # picture_url = "http://127.0.0.1/banner.gif"
@@ -201,7 +302,8 @@ std::optional<ServerConfig> parseConfig(const std::string& text, std::string& er
     }
     ServerConfig c;
     if (!loadServer(root, c, error) || !loadAccounts(root, c, error) ||
-        !loadGemstones(root, c, error) || !loadMail(root, c, error) || !loadBanners(root, c, error))
+        !loadGemstones(root, c, error) || !loadMail(root, c, error) || !loadBanners(root, c, error) ||
+        !loadHallsSection(root, c, error) || !loadHallList(root, c, error))
         return std::nullopt;
     return c;
 }

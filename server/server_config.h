@@ -3,6 +3,7 @@
 // (halls, for one) adds a struct here and a loader there.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -45,8 +46,35 @@ struct MailConfig {
     std::string smtpPassword;
 };
 
+inline constexpr size_t kMaxHalls = 10;             // the client lists ten
+inline constexpr size_t kMaxHallPlayers = 1000;     // client players in one hall
+inline constexpr size_t kMaxHallNameChars = 200;    // the client shows "%s  ( %d / %d )" in 256
+inline constexpr size_t kMaxEntryNewsChars = 4095;  // the client's news buffer, without the NUL
+
+// One hall the lobby role offers: a playnet session of the hall application.
+struct HallConfig {
+    std::string name;
+    uint32_t kind = 5;         // the session's first user field: 0, 1, 2, 10 or any other value
+    uint32_t maxPlayers = 50;  // the session's maximum, the server player included
+};
+
+// The lobby role: the halls on TCP `port` at the listen address.
+struct HallsConfig {
+    bool enabled = true;
+    int port = 47624;
+    std::string serverPlayerName = "ZRTH Server";
+    std::string entryNews;   // sent to each player right after its welcome; empty: none
+    int messageRate = 100;   // messages per second a client may send, sustained
+    int messageBurst = 200;  // and in a burst
+    std::vector<HallConfig> halls;  // empty in the file: the default five
+};
+
+// The halls offered when the configuration names none.
+std::vector<HallConfig> defaultHalls();
+
 struct ServerConfig {
     ListenConfig listen;
+    HallsConfig halls;
     NewsConfig news;
     AccountsConfig accounts;
     GemstoneConfig gemstones;

@@ -1,0 +1,170 @@
+// LobbyRole: the hall sessions on the playnet host, the lobby thread, name takeovers.
+#include "server/lobby_role.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "server/log.h"
+
+namespace zrtserver {
+
+namespace {
+// How long the lobby thread waits for an event before it looks at its timers.
+constexpr int kTickMs = 100;
+
+std::string lowerCase(const std::string& text) {
+    std::string out = text;
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+}  // namespace
+
+LobbyRole::LobbyRole(const HallsConfig& config) : config_(config) {
+    shared_.entryNews = config.entryNews;
+    shared_.messageRate = config.messageRate;
+    shared_.messageBurst = config.messageBurst;
+}
+
+std::unique_ptr<LobbyRole> LobbyRole::start(const std::string& address,
+                                            const HallsConfig& config, std::string& error) {
+    std::unique_ptr<LobbyRole> role(new LobbyRole(config));
+    playnet::HostOptions options;
+    options.listenAddress = address;
+    options.port = static_cast<uint16_t>(config.port);
+    if (!role->host_.Start(options)) {
+        error = "cannot listen on " + address + " port " + std::to_string(config.port) +
+                " (halls)";
+        return nullptr;
+    }
+    playnet::Guid application = *playnet::Guid::Parse(kHallApplication);
+    for (const HallConfig& hc : config.halls) {
+        playnet::SessionConfig sc;
+        sc.name = hc.name;
+        sc.application = application;
+        sc.maxPlayers = hc.maxPlayers;
+        sc.user = {hc.kind, 0, 0, 0};
+        sc.password = kHallPassword;
+        std::optional<playnet::Guid> session = role->host_.CreateSession(sc);
+        playnet::PlayerId server =
+            session ? role->host_.CreateHostPlayer(*session, config.serverPlayerName) : 0;
+        if (server == 0) {
+            error = "cannot offer the hall \"" + hc.name + "\"";
+            return nullptr;
+        }
+        role->bySession_[*session] = role->halls_.size();
+        role->halls_.push_back({*session, std::make_unique<Hall>(hc, server, role->shared_)});
+        logLine("hall \"" + hc.name + "\" (kind " + std::to_string(hc.kind) + ", " +
+                std::to_string(hc.maxPlayers) + " players) offered, server player " +
+                std::to_string(server));
+    }
+    logLine("halls listening on " + address + " port " + std::to_string(role->port()));
+    LobbyRole* raw = role.get();
+    role->thread_ = std::thread([raw] { raw->run(); });
+    return role;
+}
+
+LobbyRole::~LobbyRole() { stop(); }
+
+void LobbyRole::stop() {
+    stopping_ = true;
+    if (thread_.joinable()) thread_.join();
+    host_.Close();
+}
+
+void LobbyRole::setEntryNews(const std::string& text) {
+    std::lock_guard lock(newsMutex_);
+    newNews_ = text.substr(0, kMaxEntryNewsChars);
+}
+
+void LobbyRole::adoptNews() {
+    std::lock_guard lock(newsMutex_);
+    if (!newNews_) return;
+    shared_.entryNews = std::move(*newNews_);
+    newNews_.reset();
+    logLine("halls: entry news now " + std::to_string(shared_.entryNews.size()) + " characters");
+}
+
+void LobbyRole::run() {
+    while (!stopping_) {
+        std::optional<playnet::HostEvent> event = host_.WaitEvent(kTickMs);
+        adoptNews();
+        if (event) handle(*event);
+        cutOffOverdue();
+    }
+}
+
+void LobbyRole::handle(const playnet::HostEvent& event) {
+    auto it = bySession_.find(event.session);
+    if (it == bySession_.end()) return;
+    size_t index = it->second;
+    Hall& hall = *halls_[index].hall;
+    HallEffects effects;
+    auto now = std::chrono::steady_clock::now();
+    switch (event.kind) {
+        case playnet::HostEvent::Kind::PlayerCreated:
+            hall.playerCreated(event.player, event.name, now, effects);
+            break;
+        case playnet::HostEvent::Kind::PlayerDestroyed: {
+            auto holder = std::find_if(names_.begin(), names_.end(), [&](const auto& entry) {
+                return entry.second.hall == index && entry.second.player == event.player;
+            });
+            if (holder != names_.end()) names_.erase(holder);
+            hall.playerDestroyed(event.player, effects);
+            break;
+        }
+        case playnet::HostEvent::Kind::Message:
+            if (event.player != hall.serverPlayer()) return;
+            hall.message(event.from, event.data.data(), event.data.size(), now, effects);
+            break;
+    }
+    carryOut(index, effects);
+    if (effects.announced) takeOver(index, event.from, *effects.announced);
+}
+
+void LobbyRole::takeOver(size_t hall, uint32_t player, const std::string& name) {
+    if (name.empty()) return;
+    std::string key = lowerCase(name);
+    auto it = names_.find(key);
+    if (it != names_.end() && !(it->second.hall == hall && it->second.player == player)) {
+        NameHolder older = it->second;
+        HallEffects effects;
+        halls_[older.hall].hall->retire(older.player, effects);
+        carryOut(older.hall, effects);
+        cuts_.push_back({older.player, std::chrono::steady_clock::now() + kTakeoverGrace});
+    }
+    names_[key] = {hall, player};
+}
+
+void LobbyRole::carryOut(size_t index, HallEffects& effects) {
+    Hall& hall = *halls_[index].hall;
+    playnet::PlayerId server = hall.serverPlayer();
+    for (const Outgoing& o : effects.sends) {
+        switch (o.to) {
+            case Outgoing::To::One:
+                host_.SendFrom(server, o.player, o.data.data(), o.data.size());
+                break;
+            case Outgoing::To::All:
+                host_.SendFrom(server, playnet::kAllPlayers, o.data.data(), o.data.size());
+                break;
+            case Outgoing::To::Others:
+                for (uint32_t id : hall.othersThan(o.player))
+                    host_.SendFrom(server, id, o.data.data(), o.data.size());
+                break;
+        }
+    }
+    for (uint32_t id : effects.disconnect) host_.DisconnectPlayer(id);
+}
+
+void LobbyRole::cutOffOverdue() {
+    if (cuts_.empty()) return;
+    auto now = std::chrono::steady_clock::now();
+    auto overdue = [&](const PendingCut& c) { return c.deadline <= now; };
+    for (const PendingCut& c : cuts_) {
+        if (overdue(c) && host_.DisconnectPlayer(c.player))
+            logLine("halls: player " + std::to_string(c.player) +
+                    " disconnected after losing its name");
+    }
+    cuts_.erase(std::remove_if(cuts_.begin(), cuts_.end(), overdue), cuts_.end());
+}
+
+}  // namespace zrtserver

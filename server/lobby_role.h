@@ -1,0 +1,89 @@
+// LobbyRole: the halls of the lobby. It hosts each configured hall as a playnet session of the
+// hall application (password "VOLKEN", first user field = the hall's kind) on its own TCP port
+// at the server's listen address, keeps one server player in each, and runs the halls' logic
+// on one thread of its own that takes the host's events in order.
+//
+// A lobby name is one login: when a player announces a name that a player in any hall holds,
+// the older one is told (MSG_PLAYER_LEFT with its own id), leaves every table at once, and is
+// disconnected if its client has not gone within kTakeoverGrace.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <unordered_map>
+#include <vector>
+
+#include "playnet/guid.h"
+#include "playnet/host.h"
+#include "server/hall.h"
+#include "server/server_config.h"
+
+namespace zrtserver {
+
+// The hall sessions' application id and password.
+inline constexpr const char* kHallApplication = "{6A2F0C93-1B7E-4D58-8C41-2E9B7D0F5A36}";
+inline constexpr const char* kHallPassword = "VOLKEN";
+
+class LobbyRole {
+  public:
+    static constexpr auto kTakeoverGrace = std::chrono::seconds(5);
+
+    // Binds the hall port at `address` and offers the halls. nullptr with a reason on failure.
+    static std::unique_ptr<LobbyRole> start(const std::string& address, const HallsConfig& config,
+                                            std::string& error);
+    ~LobbyRole();
+    LobbyRole(const LobbyRole&) = delete;
+    LobbyRole& operator=(const LobbyRole&) = delete;
+
+    // Closes every hall (clients see their session lost) and ends the thread. Idempotent.
+    void stop();
+    // Thread-safe: the text sent after each later welcome (empty: none).
+    void setEntryNews(const std::string& text);
+    uint16_t port() const { return host_.Port(); }
+
+  private:
+    struct HallSlot {
+        playnet::Guid session;
+        std::unique_ptr<Hall> hall;
+    };
+    struct NameHolder {
+        size_t hall = 0;
+        uint32_t player = 0;
+    };
+    struct PendingCut {
+        uint32_t player = 0;
+        std::chrono::steady_clock::time_point deadline;
+    };
+
+    explicit LobbyRole(const HallsConfig& config);
+    void run();
+    void handle(const playnet::HostEvent& event);
+    void takeOver(size_t hall, uint32_t player, const std::string& name);
+    void carryOut(size_t hall, HallEffects& effects);
+    void cutOffOverdue();
+    void adoptNews();
+
+    HallsConfig config_;
+    playnet::Host host_;
+    std::vector<HallSlot> halls_;
+    std::map<playnet::Guid, size_t> bySession_;
+
+    // The lobby thread's own.
+    HallShared shared_;
+    std::unordered_map<std::string, NameHolder> names_;  // lower-case lobby name
+    std::vector<PendingCut> cuts_;
+
+    std::mutex newsMutex_;
+    std::optional<std::string> newNews_;
+    std::atomic<bool> stopping_{false};
+    std::thread thread_;
+};
+
+}  // namespace zrtserver
