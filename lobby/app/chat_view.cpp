@@ -67,6 +67,7 @@ ChatView::ChatView(LobbyContext& ctx, QWidget* parent) : QWidget(parent), ctx_(c
     QPalette whisperLook = whisper_->palette();
     whisperLook.setColor(QPalette::WindowText, QColor(0, 255, 0));
     whisperLook.setColor(QPalette::Window, kDialogGrey);
+    whisperLook.setColor(QPalette::Button, kDialogGrey);  // a check box fills with this role
     whisper_->setPalette(whisperLook);
     whisper_->setAutoFillBackground(true);
     whisper_->setToolTip(QStringLiteral("Check this box to whisper to the highlighted player(s)"));
