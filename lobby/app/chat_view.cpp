@@ -6,7 +6,6 @@
 #include <QListWidgetItem>
 #include <QPainter>
 #include <QResizeEvent>
-
 #include <string>
 #include <vector>
 
@@ -32,7 +31,9 @@ QFont ArialPoints(double points) {
     return font;
 }
 
-void SetControlId(QWidget* w, int id) { w->setProperty("controlId", id); }
+void SetControlId(QWidget* w, int id) {
+    w->setProperty("controlId", id);
+}
 
 }  // namespace
 
@@ -175,7 +176,8 @@ void ChatView::clearLists() {
 void ChatView::sendInput() {
     if (!ctx_.session || !ctx_.sender || ctx_.session->serverPlayerId == 0) return;
     // The wire carries single-byte text of at most 100 characters.
-    const std::string text = input_->text().left(static_cast<int>(kChatChars)).toLatin1().toStdString();
+    const std::string text =
+        input_->text().left(static_cast<int>(kChatChars)).toLatin1().toStdString();
     if (text.empty()) return;
 
     if (whisper_->isChecked()) {
@@ -219,6 +221,8 @@ void ChatView::openInfo(uint32_t playerId) {
     openPlayerInfo(playerId);
 }
 
-void ChatView::focusInput() { input_->setFocus(Qt::OtherFocusReason); }
+void ChatView::focusInput() {
+    input_->setFocus(Qt::OtherFocusReason);
+}
 
 }  // namespace zrt

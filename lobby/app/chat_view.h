@@ -5,7 +5,6 @@
 #pragma once
 
 #include <QWidget>
-
 #include <cstdint>
 #include <functional>
 
@@ -21,7 +20,7 @@ class TwoColumnListBox;
 
 class ChatView : public QWidget {
     Q_OBJECT
-public:
+  public:
     static constexpr int kWidth = 700;  // at creation
     static constexpr int kHeight = 160;
     static constexpr int kInputId = 300;
@@ -62,11 +61,11 @@ public:
     // for a player present in the PlayerTable.
     std::function<void(uint32_t)> openPlayerInfo;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void placeControls(int width, int height);
     void sendInput();
     void chatSelectionChanged();

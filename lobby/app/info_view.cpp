@@ -7,7 +7,6 @@
 #include <QPainter>
 #include <QToolTip>
 #include <QUrl>
-
 #include <filesystem>
 
 #include "lobby/data/country_table.h"

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QWidget>
-
 #include <array>
 #include <functional>
 
@@ -16,7 +15,7 @@ struct LobbyContext;
 
 class InfoView : public QWidget {
     Q_OBJECT
-public:
+  public:
     static constexpr int kWidth = 110;
     static constexpr int kHeight = 390;
     enum Button { Halls, Ladder, HomePage, Quit, kButtonCount };
@@ -45,14 +44,14 @@ public:
     // "%d / %d": the hall's player count (at least 1) and its maximum, as painted.
     QString playerCountText() const;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     bool event(QEvent* event) override;
 
-private:
+  private:
     void press(Button b);
     void openHomePage();
     void paintHall(QPainter& p);

@@ -2,7 +2,6 @@
 #include "lobby/ui/chat_line_output.h"
 
 #include <QListWidgetItem>
-
 #include <algorithm>
 
 #include "lobby/ui/fit_text.h"

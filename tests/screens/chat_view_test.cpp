@@ -1,6 +1,8 @@
 // The chat pane in front of a real session and dispatcher: encoded lobby messages fill its
 // player and chat lists (through a stand-in for the lobby frame that posts each UI call to the
 // pane, as the frame does), and its input sends real MSG_CHAT bytes, recorded by the sender.
+#include "lobby/app/chat_view.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -9,12 +11,10 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QtTest>
-
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "lobby/app/chat_view.h"
 #include "lobby/app/resource_loader.h"
 #include "lobby/data/profile_lists.h"
 #include "lobby/session/lobby_messages.h"
@@ -36,7 +36,7 @@ constexpr uint32_t kAnn = 21, kBob = 22, kCid = 23, kDee = 24;
 
 // Stands in for the network: every message the pane sends.
 class RecordingSender : public zrt::SessionSender {
-public:
+  public:
     std::vector<zrt::ChatMessage> chats;
     std::vector<bool> guaranteed;
     size_t others = 0;
@@ -58,7 +58,7 @@ public:
 // Stands in for the lobby frame: what the dispatcher tells the UI is posted to the pane and
 // runs when the event loop gets to it, in order.
 class PostingUi : public zrt::SessionUi {
-public:
+  public:
     explicit PostingUi(zrt::ChatView& view) : view_(view) {}
 
     void playerLineAdded(uint32_t id, const std::string& line) override {
@@ -89,7 +89,7 @@ public:
     void refreshGroups(bool) override {}
     void repaintTopPanel() override {}
 
-private:
+  private:
     template <class F>
     void post(F f) {
         QMetaObject::invokeMethod(&view_, std::move(f), Qt::QueuedConnection);
@@ -183,7 +183,7 @@ void screenshot(QWidget& w, const QString& name) {
 
 class ChatViewTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase() {
         folder_ = std::make_unique<TestGameFolder>();
         QVERIFY(zrt::LoadLobbyResources(folder_->gameDir(), zrt::Pictures()).ok);
@@ -287,7 +287,8 @@ private slots:
         Hall h;
         h.enterLive();
         auto* players = h.view.playerList();
-        for (uint32_t id : {kDee, kAnn, kCid}) players->item(h.rowOf(players, id))->setSelected(true);
+        for (uint32_t id : {kDee, kAnn, kCid})
+            players->item(h.rowOf(players, id))->setSelected(true);
         QTest::mouseClick(h.view.whisperBox(), Qt::LeftButton, {}, QPoint(8, 12));
         QVERIFY(h.view.whisperBox()->isChecked());
         h.type("psst, all three");
@@ -465,8 +466,9 @@ private slots:
         h.feed(zrt::encodeGroupCreated(g));
         h.feed(zrt::encodeLaunch({5, "10.1.0.23"}));
         h.say(kAnn, "Anyone for a four player game?");
-        h.say(kBob, "Count me in, but only after this coffee. It is a long one, so give me "
-                    "a minute.");
+        h.say(kBob,
+              "Count me in, but only after this coffee. It is a long one, so give me "
+              "a minute.");
         h.say(kDee, "meet me in group 3", kOwnId);
         h.view.playerList()->item(h.rowOf(h.view.playerList(), kDee))->setSelected(true);
         h.view.whisperBox()->setChecked(true);
@@ -475,7 +477,7 @@ private slots:
         screenshot(h.view, "chat_view");
     }
 
-private:
+  private:
     std::unique_ptr<TestGameFolder> folder_;
 };
 

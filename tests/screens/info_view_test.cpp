@@ -1,6 +1,8 @@
 // The lobby screen's left column over a real session: what it paints (buttons, hall name and
 // count, the user's figures and portrait), the buttons' hover pictures and tool-tips, and
 // what each button does.
+#include "lobby/app/info_view.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -11,13 +13,11 @@
 #include <QToolTip>
 #include <QUrl>
 #include <QtTest>
-
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
 
-#include "lobby/app/info_view.h"
 #include "lobby/app/resource_loader.h"
 #include "lobby/data/profile_lists.h"
 #include "lobby/data/url_shortcut.h"
@@ -37,9 +37,9 @@ namespace {
 // Receives the addresses QDesktopServices is asked to open.
 class UrlRecorder : public QObject {
     Q_OBJECT
-public:
+  public:
     QList<QUrl> opened;
-public slots:
+  public slots:
     void open(const QUrl& url) { opened << url; }
 };
 
@@ -72,7 +72,8 @@ bool hasColour(const QImage& shot, const QRect& where, const QColor& colour) {
     for (int y = where.top(); y <= where.bottom(); ++y)
         for (int x = where.left(); x <= where.right(); ++x) {
             const QColor c(shot.pixel(x, y));
-            if (std::abs(c.red() - colour.red()) < 70 && std::abs(c.green() - colour.green()) < 70 &&
+            if (std::abs(c.red() - colour.red()) < 70 &&
+                std::abs(c.green() - colour.green()) < 70 &&
                 std::abs(c.blue() - colour.blue()) < 70)
                 return true;
         }
@@ -96,14 +97,15 @@ zrt::PlayerEntry player(uint32_t id, const std::string& name) {
 
 // The session's sends and UI calls are not what is tested here.
 class NoSender : public zrt::SessionSender {
-public:
+  public:
     void send(const std::vector<uint8_t>&, bool) override {}
 };
 class QuietUi : public zrt::SessionUi {
-public:
+  public:
     void playerLineAdded(uint32_t, const std::string&) override {}
     void playerLineDeleted(uint32_t) override {}
-    void chatLine(zrt::ChatTarget, uint32_t, const std::string&, const std::string&, bool) override {}
+    void chatLine(zrt::ChatTarget, uint32_t, const std::string&, const std::string&,
+                  bool) override {}
     void lobbyStatus() override {}
     void invitation(uint32_t, uint32_t) override {}
     void inviteReply(uint32_t, bool) override {}
@@ -154,7 +156,7 @@ struct Column {
 
 class InfoViewTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase() {
         folder_ = std::make_unique<TestGameFolder>();
         QVERIFY(zrt::LoadLobbyResources(folder_->gameDir(), zrt::Pictures()).ok);
@@ -232,10 +234,9 @@ private slots:
         QVERIFY(sameImage(c.view.grab().toImage(), ladder, pics.bLadder.image()));
 
         // Each button has its tool-tip; elsewhere there is none.
-        const char* tips[] = {"Click here to return to the Halls Page",
-                              "Click here to view the Zerathon Ladder",
-                              "Click here to launch the Zerathon home page",
-                              "Click here to close the Lobby"};
+        const char* tips[] = {
+            "Click here to return to the Halls Page", "Click here to view the Zerathon Ladder",
+            "Click here to launch the Zerathon home page", "Click here to close the Lobby"};
         for (int b = 0; b < 4; ++b) {
             const QPoint at = c.view.buttonRect(zrt::InfoView::Button(b)).center();
             QHelpEvent help(QEvent::ToolTip, at, c.view.mapToGlobal(at));
@@ -320,7 +321,7 @@ private slots:
         QCOMPARE(c.halls + c.quits, 0);
     }
 
-private:
+  private:
     std::unique_ptr<TestGameFolder> folder_;
 };
 
