@@ -82,11 +82,14 @@ void Hall::forget(uint32_t id, HallEffects& out) {
     bool announced = it->second.announced;
     std::string name = who(it->second);
     players_.erase(it);
+    if (announced) {
+        // The clients take the player out of his group on this; the removal of a group it
+        // empties follows.
+        order_.erase(std::remove(order_.begin(), order_.end(), id), order_.end());
+        out.sends.push_back({Outgoing::To::Others, id, zrt::encodePlayerLeft(id)});
+        log(name + " left (" + std::to_string(order_.size()) + " present)");
+    }
     leaveGroup(id, out);
-    if (!announced) return;
-    order_.erase(std::remove(order_.begin(), order_.end(), id), order_.end());
-    out.sends.push_back({Outgoing::To::Others, id, zrt::encodePlayerLeft(id)});
-    log(name + " left (" + std::to_string(order_.size()) + " present)");
 }
 
 void Hall::leaveGroup(uint32_t player, HallEffects& out) {

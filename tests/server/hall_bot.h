@@ -101,7 +101,7 @@ class HallBot {
     }
 
     // The next application message (system messages skipped), or of one code only (others
-    // skipped too); nothing when none came within `ms`.
+    // skipped too); nothing when none came within `ms` or the session was lost.
     std::optional<BotMessage> next(std::optional<uint32_t> code = std::nullopt, int ms = kBoundMs) {
         auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
         std::vector<uint8_t> buf(512);
@@ -116,7 +116,10 @@ class HallBot {
             if (r == playnet::Result::Ok) {
                 if (from == playnet::kSystemPlayer) {
                     auto sys = playnet::SystemMessage::Decode(buf.data(), size);
-                    if (sys && sys->type == 0x31) lost_ = true;
+                    if (sys && sys->type == 0x31) {
+                        lost_ = true;  // nothing follows a lost session
+                        return std::nullopt;
+                    }
                     continue;
                 }
                 BotMessage m{from, zrt::Bytes(buf.begin(), buf.begin() + static_cast<long>(size))};
