@@ -1,19 +1,74 @@
 // The succession of main windows.
 #include "lobby/app/succession.h"
 
-#include <QtGlobal>
+#include <QApplication>
+#include <QTimer>
 
+#include "lobby/app/lobby_wnd.h"
 #include "lobby/data/profile_lists.h"
+#include "lobby/session/hall_join.h"
+#include "lobby/ui/error_box.h"
+#include "lobby/ui/hall_window.h"
 #include "lobby/ui/login_window.h"
+#include "lobby/ui/process_state.h"
 
 namespace zrt {
+namespace {
 
-bool HandOverToHalls(LoginWindow&) {
-    // The hall selection screen comes with the session layer; until then a sign-in ends the
-    // program cleanly with its profile saved.
-    qInfo("zrtlobby: %s signed in; the hall selection screen is not available yet",
-          Profiles().currentPlayer.loginName.c_str());
+// The wait cursor while a successor is built.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+}  // namespace
+
+bool HandOverToHalls(LoginWindow& login) {
+    LobbyConnection& connection = TheLobbyConnection();
+    if (!connection.CreateDirectPlay()) {
+        ErrorBox::Show(&login, "Cannot create DirectPlay interface");
+        return false;
+    }
+    if (!connection.ConnectToLobbyServer(Process().serverAddress)) {
+        ErrorBox::Show(&login, "Cannot initialize DirectPlay connection");
+        return false;
+    }
+    OpenHallWindow(login.gameDir());
     return true;
+}
+
+void OpenHallWindow(const QString& gameDir) {
+    WaitCursor wait;
+    auto* halls = new HallWindow(TheLobbyConnection());
+    halls->setAttribute(Qt::WA_DeleteOnClose);
+    halls->setEnterHall([gameDir] { OpenLobbyScreen(gameDir); });
+    halls->setBackToLogin([gameDir] { OpenLoginWindow(gameDir); });
+    halls->Start();
+    halls->show();
+}
+
+void OpenLoginWindow(const QString& gameDir) {
+    WaitCursor wait;
+    auto* login = new LoginWindow(gameDir);
+    login->setAttribute(Qt::WA_DeleteOnClose);
+    login->setHandOver(HandOverToHalls);
+    login->show();
+}
+
+void OpenLobbyScreen(const QString& gameDir) {
+    auto* lobby = new LobbyWnd(TheLobbyConnection(), gameDir);
+    lobby->setAttribute(Qt::WA_DeleteOnClose);
+    lobby->setBackToHalls([gameDir] { OpenHallWindow(gameDir); });
+    lobby->show();
+    bool entered;
+    {
+        WaitCursor wait;
+        entered = lobby->EnterHall();
+    }
+    if (!entered) {
+        // Closing it with the return flag clear ends the program, as a failed entry should.
+        QTimer::singleShot(0, lobby, &QWidget::close);
+    }
 }
 
 }  // namespace zrt

@@ -160,11 +160,13 @@ void LoginWindow::closeEvent(QCloseEvent* event) {
     }
     Process().savedGames =
         ListSavedGames(gameDir_.toStdString(), Profiles().currentPlayer.saveFolder);
+    QRect before = MainWindowRect();
+    HandOverMainWindowRect(*this);
     if (handOver_ && !handOver_(*this)) {
+        MainWindowRect() = before;
         event->ignore();
         return;
     }
-    HandOverMainWindowRect(*this);
     event->accept();
 }
 
