@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "lobby/session/hall_presence.h"
@@ -333,7 +334,7 @@ TEST(SessionReceiver, BurstIsCoalescedIntoFewRefreshes) {
     LobbyStay stay("127.0.10.3", server);
     ASSERT_TRUE(stay.opened);
     ASSERT_EQ(stay.enter(), HallPresenceResult::Ok);
-    ASSERT_TRUE(stay.ui.waitForCall("refresh-groups 1"));  // the snapshot's flush
+    ASSERT_TRUE(stay.ui.waitForCall("repaint-top"));  // the snapshot's flush
     const size_t before = stay.ui.count("repaint-top");
 
     // 50 chat lines from the bot, each after a new player's arrival (a top-panel request).
@@ -359,6 +360,31 @@ TEST(SessionReceiver, BurstIsCoalescedIntoFewRefreshes) {
     const size_t flushes = stay.ui.count("repaint-top") - before;
     EXPECT_GE(flushes, 1u);
     EXPECT_LE(flushes, 5u);  // 50 requests, a handful of repaints at most
+}
+
+// A hall that never falls quiet for the idle period still gets its repaints: arrivals every
+// 20 ms for two seconds see a top-panel repaint before the stream ends.
+TEST(SessionReceiver, SteadyTrafficStillRepaints) {
+    TinyLobbyServer server("127.0.10.11");
+    ASSERT_TRUE(server.started());
+    LobbyStay stay("127.0.10.11", server);
+    ASSERT_TRUE(stay.opened);
+    ASSERT_EQ(stay.enter(), HallPresenceResult::Ok);
+    ASSERT_TRUE(stay.ui.waitForCall("repaint-top"));  // the snapshot's flush
+    const size_t before = stay.ui.count("repaint-top");
+    constexpr uint32_t kArrivals = 100;
+    for (uint32_t i = 0; i < kArrivals; ++i) {
+        server.send(stay.own(), encodePlayerInfo(makePlayer(7000 + i, "S" + std::to_string(i))));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    const std::string last = "line+ " + std::to_string(7000 + kArrivals - 1) + " S99\t100";
+    ASSERT_TRUE(stay.ui.waitForCall(last));
+    size_t repaintsBeforeLast = 0;
+    for (const auto& c : stay.ui.calls()) {
+        if (c == last) break;
+        repaintsBeforeLast += c == "repaint-top" ? 1 : 0;
+    }
+    EXPECT_GT(repaintsBeforeLast, before);
 }
 
 TEST(SessionReceiver, ChatGoesOutFromTheOwnPlayerAndComesBack) {
