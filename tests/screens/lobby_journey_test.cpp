@@ -1,0 +1,146 @@
+// The whole road through the lobby against a real zrtserver: start-up, sign-in with a mailed
+// password, the hall list, entering a hall where a bot player sits, chatting both ways, back
+// to the halls, and out.
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include "lobby/app/chat_view.h"
+#include "lobby/app/lobby_wnd.h"
+#include "lobby/app/startup.h"
+#include "lobby/data/profile_lists.h"
+#include "lobby/net/account_messages.h"
+#include "lobby/net/server_exchange.h"
+#include "lobby/ui/hall_window.h"
+#include "lobby/ui/login_dialog.h"
+#include "lobby/ui/login_window.h"
+#include "lobby/ui/two_column_list_box.h"
+#include "tests/support/game_folder.h"
+#include "tests/support/lobby_bot.h"
+#include "tests/support/server_process.h"
+
+namespace {
+
+constexpr const char* kAddress = "127.0.13.1";
+
+template <class W>
+W* topLevel() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* found = qobject_cast<W*>(w);
+        if (found && found->isVisible()) return found;
+    }
+    return nullptr;
+}
+
+bool listHolds(const QListWidget* list, const QString& part) {
+    for (int i = 0; i < list->count(); ++i)
+        if (list->item(i)->text().contains(part)) return true;
+    return false;
+}
+
+}  // namespace
+
+class LobbyJourneyTest : public QObject {
+    Q_OBJECT
+private slots:
+    void signInEnterChatAndLeave() {
+        ServerProcess server(kAddress);
+        QVERIFY(server.start());
+        TestGameFolder folder;
+        folder.writeServerTxt(QByteArray(kAddress) + "\r\n");
+        folder.useEnvironment();
+        const std::string gameDir = folder.gameDir().toStdString();
+
+        // A lobby account for the sample profile ALICE, its password read from the outbox.
+        zrt::ServerExchange create(kAddress, 1694);
+        create.setRequest(zrt::encodeNewAccountRequest(
+            {"ALICE", zrt::newAccountStats(3, 220, 2026, 12, 7), "alice@example.org"}));
+        QVERIFY(create.run() > 0);
+        QCOMPARE(int(create.reply()[0]), 0);
+        QString password = server.lastMailedPassword();
+        QVERIFY(!password.isEmpty());
+        zrt::ScanProfiles(gameDir, zrt::Profiles());
+        size_t alice = 0;
+        while (alice < zrt::Profiles().unregistered.size() &&
+               zrt::Profiles().unregistered[alice].stem != "ALICE")
+            ++alice;
+        QVERIFY(alice < zrt::Profiles().unregistered.size());
+        QCOMPARE(zrt::RegisterProfile(gameDir, zrt::Profiles(), alice, "ALICE", 3, 220),
+                 zrt::ProfileResult::Ok);
+
+        // Start-up ends with the login window listing the registered profile.
+        zrt::StartupOptions options;
+        options.gameDir = folder.gameDir();
+        zrt::Startup startup(options);
+        QTimer dismissNews;
+        connect(&dismissNews, &QTimer::timeout, [] {
+            QWidget* w = QApplication::activeModalWidget();
+            if (w && w->windowTitle() == "ZRTH Lobby News") w->close();
+        });
+        dismissNews.start(50);
+        QVERIFY(startup.run());
+        zrt::LoginWindow* login = startup.loginWindow();
+        QCOMPARE(login->profileList().count(), 1);
+        login->profileList().select(0);
+
+        // Sign in with the mailed password; the login window hands over to the halls.
+        QTimer typePassword;
+        connect(&typePassword, &QTimer::timeout, [&password] {
+            if (auto* d = qobject_cast<zrt::LoginDialog*>(QApplication::activeModalWidget())) {
+                d->passwordEdit()->setText(password);
+                d->okButton()->click();
+            }
+        });
+        typePassword.start(50);
+        login->ContinueLogin();
+        typePassword.stop();
+        QTRY_VERIFY_WITH_TIMEOUT(topLevel<zrt::HallWindow>() != nullptr, 20000);
+        zrt::HallWindow* halls = topLevel<zrt::HallWindow>();
+        QTRY_VERIFY_WITH_TIMEOUT(halls->shownHalls().size() >= 2, 30000);
+        QDir().mkpath(ZRT_SCREENSHOT_DIR);
+        halls->grab().save(QString(ZRT_SCREENSHOT_DIR) + "/journey_halls.png");
+
+        // Enter the amateur hall.
+        int amateur = -1;
+        for (size_t i = 0; i < halls->shownHalls().size(); ++i)
+            if (QString::fromStdString(halls->shownHalls()[i].text).startsWith("Amateur Hall"))
+                amateur = static_cast<int>(i);
+        QVERIFY(amateur >= 0);
+        QTest::mouseClick(halls, Qt::LeftButton, {},
+                          halls->hallList().itemRect(amateur).center());
+        halls->JoinSelectedHall();
+        QTRY_VERIFY_WITH_TIMEOUT(topLevel<zrt::LobbyWnd>() != nullptr, 20000);
+        zrt::LobbyWnd* lobby = topLevel<zrt::LobbyWnd>();
+        QTRY_VERIFY_WITH_TIMEOUT(lobby->windowTitle().startsWith("ZRTH Lobby [ 1 / 0 ]"), 10000);
+
+        // A bot joins: it is listed, and chat goes both ways.
+        LobbyBot bot;
+        QVERIFY(bot.join(kAddress, "Amateur Hall", "BOT1"));
+        zrt::ChatView* chat = lobby->chatView();
+        QTRY_VERIFY_WITH_TIMEOUT(listHolds(chat->playerList(), "BOT1"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(lobby->windowTitle().startsWith("ZRTH Lobby [ 2 / 0 ]"), 10000);
+        bot.say("hello from the bot");
+        QTRY_VERIFY_WITH_TIMEOUT(listHolds(chat->chatList(), "hello from the bot"), 10000);
+        QLineEdit* input = chat->chatInput();
+        QVERIFY(input);
+        input->setText("hello from alice");
+        QTest::keyClick(input, Qt::Key_Return);
+        QVERIFY(bot.waitForChat("hello from alice", 10000));
+        QTRY_VERIFY_WITH_TIMEOUT(listHolds(chat->chatList(), "hello from alice"), 10000);
+        lobby->grab().save(QString(ZRT_SCREENSHOT_DIR) + "/journey_lobby.png");
+
+        // Back to the halls, then out.
+        lobby->setReturnToHalls(true);
+        lobby->close();
+        QTRY_VERIFY_WITH_TIMEOUT(topLevel<zrt::HallWindow>() != nullptr, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(topLevel<zrt::LobbyWnd>() == nullptr, 10000);
+        topLevel<zrt::HallWindow>()->close();
+        QTRY_VERIFY_WITH_TIMEOUT(topLevel<zrt::HallWindow>() == nullptr, 10000);
+    }
+};
+
+QTEST_MAIN(LobbyJourneyTest)
+#include "lobby_journey_test.moc"

@@ -1,0 +1,75 @@
+#include "tests/support/lobby_bot.h"
+
+#include <chrono>
+
+#include "lobby/session/hall_list.h"
+#include "lobby/session/message_types.h"
+#include "playnet/guid.h"
+
+LobbyBot::LobbyBot() : client_(std::make_unique<playnet::Client>()) {}
+
+LobbyBot::~LobbyBot() {
+    client_->Close();
+    client_.reset();
+}
+
+bool LobbyBot::join(const std::string& host, const std::string& hallName,
+                    const std::string& name) {
+    if (client_->InitializeConnection(host) != playnet::Result::Ok) return false;
+    std::optional<playnet::Guid> app = playnet::Guid::Parse(zrt::kHallApplicationText);
+    if (!app) return false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    std::optional<playnet::Guid> instance;
+    while (!instance && std::chrono::steady_clock::now() < deadline) {
+        std::vector<playnet::SessionDesc> sessions;
+        client_->EnumSessions(*app, sessions, 500);
+        for (const auto& s : sessions)
+            if (s.name == hallName) instance = s.instance;
+    }
+    if (!instance || client_->Open(*instance, zrt::kHallPassword) != playnet::Result::Ok)
+        return false;
+    playnet::PlayerId id = 0;
+    if (client_->CreatePlayer(name, &event_, id) != playnet::Result::Ok) return false;
+    id_ = id;
+    while (server_ == 0 && std::chrono::steady_clock::now() < deadline) pump(100);
+    if (server_ == 0) return false;
+    zrt::PlayerEntry me;
+    me.id = id_;
+    me.address = "127.0.0.1";
+    me.name = name;
+    me.score = 100;
+    auto state = zrt::encodeStateRequest();
+    auto info = zrt::encodePlayerInfo(me);
+    client_->Send(id_, server_, playnet::kSendGuaranteed, state.data(), state.size());
+    client_->Send(id_, server_, playnet::kSendGuaranteed, info.data(), info.size());
+    return true;
+}
+
+void LobbyBot::pump(int ms) {
+    event_.wait(ms);
+    std::vector<uint8_t> buf(65536);
+    for (;;) {
+        playnet::PlayerId from = 0, to = 0;
+        size_t size = buf.size();
+        if (client_->Receive(from, to, buf.data(), size) != playnet::Result::Ok) return;
+        if (from == playnet::kSystemPlayer) continue;
+        if (auto welcome = zrt::decodeWelcome(buf.data(), size); welcome && server_ == 0)
+            server_ = *welcome;
+        if (auto chat = zrt::decodeChat(buf.data(), size)) chats_.push_back(*chat);
+    }
+}
+
+bool LobbyBot::waitForChat(const std::string& text, int ms) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    for (;;) {
+        for (const auto& c : chats_)
+            if (c.text == text) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        pump(50);
+    }
+}
+
+void LobbyBot::say(const std::string& text, uint32_t target) {
+    auto bytes = zrt::encodeChat({id_, target, text});
+    client_->Send(id_, server_, 0, bytes.data(), bytes.size());
+}

@@ -1,0 +1,37 @@
+// LobbyBot: a second player for end-to-end tests, speaking the lobby protocol straight over
+// playnet: it joins a hall of a real zrtserver, answers the welcome as a client does, and
+// records the chat lines it receives.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "lobby/session/lobby_messages.h"
+#include "playnet/auto_reset_event.h"
+#include "playnet/client.h"
+
+class LobbyBot {
+public:
+    LobbyBot();
+    ~LobbyBot();
+
+    // Joins the hall named `hallName` on `host` as `name`; waits (bounded) for the welcome.
+    bool join(const std::string& host, const std::string& hallName, const std::string& name);
+    // Receives for up to `ms` milliseconds, recording what arrives.
+    void pump(int ms);
+    // Pumps until a chat line with `text` has arrived, at most `ms`.
+    bool waitForChat(const std::string& text, int ms);
+    void say(const std::string& text, uint32_t target = 0);
+
+    uint32_t id() const { return id_; }
+    const std::vector<zrt::ChatMessage>& chats() const { return chats_; }
+
+private:
+    playnet::AutoResetEvent event_;  // outlives the client's use of it
+    std::unique_ptr<playnet::Client> client_;
+    uint32_t id_ = 0;
+    uint32_t server_ = 0;
+    std::vector<zrt::ChatMessage> chats_;
+};
