@@ -116,6 +116,8 @@ void LobbyView::mousePressEvent(QMouseEvent* event) {
     click(hitTest(doc));
 }
 
+void LobbyView::mouseReleaseEvent(QMouseEvent* event) { event->accept(); }
+
 void LobbyView::refreshGroups(bool tableChanged) {
     if (tableChanged && ctx_.session != nullptr) {
         scrollHeight_ = LobbyScrollHeight(ctx_.session->hall.read()->groups.size());
