@@ -49,6 +49,8 @@ LobbyWnd::LobbyWnd(LobbyConnection& connection, const QString& gameDir)
     ctx_.session = &session_;
     ctx_.sender = &sender_;
     ctx_.groups = &groups_;
+    ctx_.ping = &ping_;
+    connect(&ping_, &PingSocket::finished, this, &LobbyWnd::pingFinished);
     ctx_.lobbyWnd = this;
     ctx_.gameDir = gameDir;
     playnet::SessionDesc desc;
@@ -118,10 +120,23 @@ void LobbyWnd::openPlayerInfo(uint32_t playerId) {
     if (!player) return;
     auto* dialog = new PlayerInfoDialog(ctx_, *player, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connectPings(dialog);
     dialog->setWhisperEcho([this](const QString& name, uint32_t id, const QString& text) {
         showOwnWhisper(name, id, text);
     });
     dialog->show();
+}
+
+template <class Dialog>
+void LobbyWnd::connectPings(Dialog* dialog) {
+    connect(dialog, &Dialog::pingRequested, this,
+            [this, dialog](const QString& address, uint32_t tag) { ping_.Ping(address, dialog, tag); });
+    connect(dialog, &Dialog::pingCancelled, this, [this, dialog] { ping_.Cancel(dialog); });
+}
+
+void LobbyWnd::pingFinished(QObject* window, uint32_t tag, bool answered, double seconds) {
+    if (auto* p = qobject_cast<PlayerInfoDialog*>(window)) p->PingResult(tag, answered, seconds);
+    else if (auto* g = qobject_cast<GroupInfoDialog*>(window)) g->PingResult(tag, answered, seconds);
 }
 
 void LobbyWnd::showOwnWhisper(const QString& senderName, uint32_t senderId, const QString& text) {
@@ -148,6 +163,7 @@ void LobbyWnd::openGroupDialog() {
     auto* dialog = new GroupInfoDialog(ctx_, *data, lobby_, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     groupDialog_ = dialog;
+    connectPings(dialog);
     dialog->show();
 }
 

@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "lobby/app/lobby_session_ui.h"
+#include "lobby/platform/ping_socket.h"
 #include "lobby/session/group_actions.h"
 #include "lobby/session/hall_presence.h"
 #include "lobby/session/playnet_sender.h"
@@ -69,10 +70,15 @@ private:
     void showOwnGroup();
     void openGroupDialog();
     void showOwnWhisper(const QString& senderName, uint32_t senderId, const QString& text);
+    // Routes a dialog's ping requests to the socket and the results back to the dialog.
+    template <class Dialog>
+    void connectPings(Dialog* dialog);
+    void pingFinished(QObject* window, uint32_t tag, bool answered, double seconds);
 
     LobbyConnection& connection_;
     LobbySession& session_;
     LobbyContext ctx_;
+    PingSocket ping_;
     // Declared in the order they are built; destroyed in reverse (presence before receiver).
     LobbySessionUi ui_;
     PlaynetSender sender_;

@@ -1,6 +1,8 @@
 // PlayerInfoDialog: filled once from the copy; Ping, Invite, Whisper and Block act on the hall.
 #include "lobby/ui/player_info_dialog.h"
 
+#include "lobby/platform/ping_socket.h"
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
@@ -117,9 +119,12 @@ PlayerInfoDialog::PlayerInfoDialog(LobbyContext& ctx, const PlayerEntry& player,
 void PlayerInfoDialog::pingClicked() {
     pingPending_ = true;
     lastPing_->setText(kWaitingResponse);
-    if (ctx_.ping == nullptr) {
-        // No probe socket: the ping cannot be measured.
+    if (ctx_.ping == nullptr || !ctx_.ping->usable()) {
+        // No probe socket: the ping cannot be measured. When another lobby on this machine
+        // holds the probe port, say so the first time instead of a bare "Unknown".
         PingResult(0, false, -1.0);
+        if (ctx_.ping != nullptr && ctx_.ping->takeUnusableNotice())
+            lastPing_->setText(kPingPortBusy);
         return;
     }
     emit pingRequested(QString::fromLatin1(player_.address), 0);

@@ -24,6 +24,9 @@ QLabel* MakeValueField(QWidget* parent, const QRect& rect, const QColor& text = 
 
 // The last-ping text: "%.2f sec" for 0 or more seconds, "Unknown" otherwise.
 QString PingText(double seconds);
+
+// Shown once in the ping field when the probe port is held by another lobby on this machine.
+inline constexpr const char* kPingPortBusy = "Port 9394 busy: no ping";
 inline constexpr const char* kWaitingResponse = "Waiting Response...";
 
 class PlayerInfoDialog : public QDialog {

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "lobby/platform/ping_socket.h"
+
 #include "lobby/app/resource_loader.h"
 #include "lobby/session/group_actions.h"
 #include "lobby/ui/about_box.h"
@@ -175,8 +177,9 @@ private slots:
 
     void pendingPingIsCancelledOnClose() {
         Hall h;
-        int sockets = 0;  // any non-null socket: the dialog only hands it on
-        h.ctx.ping = reinterpret_cast<zrt::PingSocket*>(&sockets);
+        zrt::PingSocket socket(nullptr, QHostAddress("127.0.14.9"));
+        QVERIFY(socket.usable());
+        h.ctx.ping = &socket;
         auto d = h.card(2);
         QSignalSpy asked(d.data(), &zrt::PlayerInfoDialog::pingRequested);
         QSignalSpy cancelled(d.data(), &zrt::PlayerInfoDialog::pingCancelled);
@@ -187,6 +190,21 @@ private slots:
         QCOMPARE(asked[0][0].toString(), QString("10.0.0.2"));
         closeAndDelete(d);
         QCOMPARE(cancelled.count(), 1);
+    }
+
+    void busyPingPortIsExplainedOnce() {
+        Hall h;
+        zrt::PingSocket holder(nullptr, QHostAddress("127.0.14.10"));
+        zrt::PingSocket second(nullptr, QHostAddress("127.0.14.10"));
+        QVERIFY(!second.usable());
+        h.ctx.ping = &second;
+        auto d = h.card(2);
+        QTest::mouseClick(d->pingButton(), Qt::LeftButton);
+        QCOMPARE(d->lastPingField()->text(), QString(zrt::kPingPortBusy));
+        QVERIFY(!d->pingPending());
+        QTest::mouseClick(d->pingButton(), Qt::LeftButton);
+        QCOMPARE(d->lastPingField()->text(), QString("Unknown"));
+        closeAndDelete(d);
     }
 
     // --- whisper ---
