@@ -81,7 +81,7 @@ bool Host::DestroySession(const Guid& instance) {
     }
     for (const TablePlayer& p : table_.RemoveSession(instance)) {
         if (p.owner != 0) {
-            emit({HostEvent::Kind::PlayerDestroyed, p.session, p.id, 0, p.name, {}});
+            raise({HostEvent::Kind::PlayerDestroyed, p.session, p.id, 0, p.name, {}});
         }
     }
     return true;
@@ -161,7 +161,7 @@ std::optional<HostEvent> Host::WaitEvent(int timeoutMs) {
     return e;
 }
 
-void Host::emit(HostEvent event) {
+void Host::raise(HostEvent event) {
     if (handler_) {
         asio::post(io_, [this, event = std::move(event)] { handler_(event); });
         return;

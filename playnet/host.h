@@ -113,7 +113,7 @@ private:
                      const void* data, size_t size);
     void deliverLocked(const TablePlayer& target, PlayerId from, uint32_t flags,
                        const void* data, size_t size);
-    void emit(HostEvent event);
+    void raise(HostEvent event);
 
     asio::io_context io_;
     std::optional<asio::executor_work_guard<asio::io_context::executor_type>> work_;

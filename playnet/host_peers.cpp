@@ -110,7 +110,7 @@ bool Host::handleCreatePlayer(Peer& peer, uint64_t peerId, Body body) {
     notice.player = reply.player;
     notice.name = req->name;
     announceLocked(*peer.session, notice);
-    emit({HostEvent::Kind::PlayerCreated, *peer.session, reply.player, 0, req->name, {}});
+    raise({HostEvent::Kind::PlayerCreated, *peer.session, reply.player, 0, req->name, {}});
     return true;
 }
 
@@ -148,7 +148,7 @@ void Host::removePlayerLocked(PlayerId id, bool emitEvent) {
     notice.kind = PlayerNoticeFrame::Destroyed;
     notice.player = id;
     announceLocked(p->session, notice);
-    if (emitEvent) emit({HostEvent::Kind::PlayerDestroyed, p->session, id, 0, p->name, {}});
+    if (emitEvent) raise({HostEvent::Kind::PlayerDestroyed, p->session, id, 0, p->name, {}});
 }
 
 void Host::announceLocked(const Guid& session, PlayerNoticeFrame notice) {
@@ -174,7 +174,7 @@ void Host::deliverLocked(const TablePlayer& target, PlayerId from, uint32_t flag
                          const void* data, size_t size) {
     if (target.owner == 0) {
         const auto* b = static_cast<const uint8_t*>(data);
-        emit({HostEvent::Kind::Message, target.session, target.id, from, {},
+        raise({HostEvent::Kind::Message, target.session, target.id, from, {},
               std::vector<uint8_t>(b, b + size)});
         return;
     }

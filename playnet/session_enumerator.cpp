@@ -82,7 +82,7 @@ void SessionEnumerator::kick() {
     if (dialing_) return;
     dialing_ = true;
     Dial(io_, endpoints, connectTimeoutMs_,
-         [this, req](std::optional<asio::ip::tcp::socket> socket) {
+         [this](std::optional<asio::ip::tcp::socket> socket) {
              dialing_ = false;
              if (!socket) {
                  std::lock_guard lock(mutex_);

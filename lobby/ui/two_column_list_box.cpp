@@ -1,6 +1,8 @@
 // TwoColumnListBox painting through an item delegate.
 #include "lobby/ui/two_column_list_box.h"
 
+#include <QStyle>
+
 #include <QAbstractItemDelegate>
 #include <QFontMetrics>
 #include <QPainter>
@@ -17,6 +19,15 @@ public:
 
     void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         box_->drawItem(*p, index.row(), index.data(Qt::DisplayRole).toString(), option.rect);
+        // The rows draw no selection of their own; a yellow frame shows which lines are
+        // selected (the players a whisper goes to, the chat line picked).
+        if (option.state & QStyle::State_Selected) {
+            p->save();
+            p->setPen(QColor(255, 255, 0));
+            p->setBrush(Qt::NoBrush);
+            p->drawRect(option.rect.adjusted(0, 0, -1, -1));
+            p->restore();
+        }
     }
     QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override {
         return QSize(1, box_->itemHeight());
