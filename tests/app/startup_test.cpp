@@ -124,6 +124,18 @@ private slots:
         QCOMPARE(runStartup(folder), QString(zrt::kMsgVersionServer));
     }
 
+    void databaseServerReplacesServerAddress() {
+        // The version server names another host as the database server; nothing listens
+        // there, so the second exchange fails, proving it went to the new address.
+        ServerProcess server("127.0.3.11");
+        QVERIFY(server.editConfig("database_address = \"\"", "database_address = \"127.0.3.12\""));
+        QVERIFY(server.start());
+        TestGameFolder folder;
+        folder.writeServerTxt("127.0.3.11\r\n");
+        QCOMPARE(runStartup(folder), QString(zrt::kMsgDatabaseServer));
+        QCOMPARE(QString::fromStdString(zrt::Process().serverAddress), QString("127.0.3.12"));
+    }
+
     void cancelledExchangeEndsWithoutAMessage() {
         // A version server that takes the connection and never answers.
         QTcpServer silent;

@@ -39,6 +39,21 @@ void ServerProcess::stop() {
     }
 }
 
+bool ServerProcess::editConfig(const QString& from, const QString& to) {
+    QFile config(data_.path() + "/zrtserver.toml");
+    if (!config.exists()) {
+        if (!start()) return false;
+        stop();
+    }
+    if (!config.open(QIODevice::ReadOnly)) return false;
+    QString text = QString::fromUtf8(config.readAll());
+    config.close();
+    if (!text.contains(from)) return false;
+    text.replace(from, to);
+    if (!config.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    return config.write(text.toUtf8()) > 0;
+}
+
 QStringList ServerProcess::outbox() const {
     QDir dir(data_.path() + "/outbox");
     QStringList files = dir.entryList(QDir::Files, QDir::Time | QDir::Reversed);

@@ -16,6 +16,9 @@ public:
     // port. False when it did not come up.
     bool start();
     void stop();
+    // Writes the default configuration (by starting once) and replaces `from` with `to` in it.
+    // The server is left stopped; start() it again afterwards.
+    bool editConfig(const QString& from, const QString& to);
 
     QString address() const { return address_; }
     QString dataDir() const { return data_.path(); }
