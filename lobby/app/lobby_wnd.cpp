@@ -260,10 +260,9 @@ void LobbyWnd::closeEvent(QCloseEvent* event) {
     if (groupDialog_) groupDialog_->closeFromSession();
     presence_.Teardown();
     HandOverMainWindowRect(*this);
-    if (returnToHalls_) {
-        connection_.CloseSession();
-        if (backToHallsHook_) backToHallsHook_();
-    }
+    // The hall session ends with the screen either way; going back lists the halls anew.
+    connection_.CloseSession();
+    if (returnToHalls_ && backToHallsHook_) backToHallsHook_();
     event->accept();
 }
 

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -14,6 +15,7 @@
 #include "lobby/data/profile_lists.h"
 #include "lobby/net/account_messages.h"
 #include "lobby/net/server_exchange.h"
+#include "lobby/ui/error_box.h"
 #include "lobby/ui/hall_window.h"
 #include "lobby/ui/login_dialog.h"
 #include "lobby/ui/login_window.h"
@@ -42,6 +44,22 @@ bool listHolds(const QListWidget* list, const QString& part) {
 }
 
 }  // namespace
+
+// Closes error boxes as they come and remembers their messages.
+struct ErrorCatcher {
+    ErrorCatcher() {
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            QWidget* w = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<zrt::ErrorBox*>(w)) {
+                messages << box->message();
+                box->close();
+            }
+        });
+        timer.start(50);
+    }
+    QTimer timer;
+    QStringList messages;
+};
 
 class LobbyJourneyTest : public QObject {
     Q_OBJECT
@@ -142,5 +160,98 @@ private slots:
     }
 };
 
-QTEST_MAIN(LobbyJourneyTest)
+// Signs ALICE in against the server at `address` and enters its amateur hall; the lobby screen.
+zrt::LobbyWnd* enterAmateurHall(ServerProcess& server, TestGameFolder& folder) {
+    const QByteArray address = server.address().toLatin1();
+    folder.writeServerTxt(address + "\r\n");
+    folder.useEnvironment();
+    const std::string gameDir = folder.gameDir().toStdString();
+    zrt::ServerExchange create(address.toStdString(), 1694);
+    create.setRequest(zrt::encodeNewAccountRequest(
+        {"ALICE", zrt::newAccountStats(3, 220, 2026, 12, 7), "alice@example.org"}));
+    if (create.run() <= 0 || create.reply()[0] != 0) return nullptr;
+    const QString password = server.lastMailedPassword();
+    zrt::ScanProfiles(gameDir, zrt::Profiles());
+    size_t alice = 0;
+    while (alice < zrt::Profiles().unregistered.size() &&
+           zrt::Profiles().unregistered[alice].stem != "ALICE")
+        ++alice;
+    if (zrt::RegisterProfile(gameDir, zrt::Profiles(), alice, "ALICE", 3, 220) !=
+        zrt::ProfileResult::Ok)
+        return nullptr;
+    zrt::StartupOptions options;
+    options.gameDir = folder.gameDir();
+    zrt::Startup startup(options);
+    if (!startup.run()) return nullptr;
+    zrt::LoginWindow* login = startup.loginWindow();
+    login->profileList().select(0);
+    QTimer typePassword;
+    QObject::connect(&typePassword, &QTimer::timeout, [&password] {
+        if (auto* d = qobject_cast<zrt::LoginDialog*>(QApplication::activeModalWidget())) {
+            d->passwordEdit()->setText(password);
+            d->okButton()->click();
+        }
+    });
+    typePassword.start(50);
+    login->ContinueLogin();
+    typePassword.stop();
+    if (!QTest::qWaitFor([] { return topLevel<zrt::HallWindow>() != nullptr; }, 20000))
+        return nullptr;
+    zrt::HallWindow* halls = topLevel<zrt::HallWindow>();
+    int amateur = -1;
+    (void)QTest::qWaitFor(
+        [&] {
+            for (size_t i = 0; i < halls->shownHalls().size(); ++i)
+                if (QString::fromStdString(halls->shownHalls()[i].text).startsWith("Amateur"))
+                    amateur = static_cast<int>(i);
+            return amateur >= 0;
+        },
+        30000);
+    if (amateur < 0) return nullptr;
+    QTest::mouseClick(halls, Qt::LeftButton, {}, halls->hallList().itemRect(amateur).center());
+    halls->JoinSelectedHall();
+    (void)QTest::qWaitFor([] { return topLevel<zrt::LobbyWnd>() != nullptr; }, 20000);
+    zrt::LobbyWnd* lobby = topLevel<zrt::LobbyWnd>();
+    if (lobby && !QTest::qWaitFor([lobby] { return lobby->windowTitle().startsWith("ZRTH Lobby ["); },
+                                  10000))
+        return nullptr;
+    return lobby;
+}
+
+class LobbyEndingsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void lostServerClosesTheLobby() {
+        ServerProcess server("127.0.13.2");
+        QVERIFY(server.start());
+        TestGameFolder folder;
+        ErrorCatcher errors;
+        QPointer<zrt::LobbyWnd> lobby = enterAmateurHall(server, folder);
+        QVERIFY(lobby);
+        server.stop();
+        QTRY_VERIFY_WITH_TIMEOUT(lobby.isNull() || !lobby->isVisible(), 15000);
+        QVERIFY(errors.messages.contains("Connection with Lobby Server has Lost"));
+    }
+
+    void nameTakenOverClosesTheLobby() {
+        ServerProcess server("127.0.13.3");
+        QVERIFY(server.start());
+        TestGameFolder folder;
+        ErrorCatcher errors;
+        QPointer<zrt::LobbyWnd> lobby = enterAmateurHall(server, folder);
+        QVERIFY(lobby);
+        LobbyBot impostor;
+        QVERIFY(impostor.join("127.0.13.3", "Intermediate Hall", "ALICE"));
+        QTRY_VERIFY_WITH_TIMEOUT(lobby.isNull() || !lobby->isVisible(), 15000);
+        QVERIFY(errors.messages.contains("Another player has used your name !"));
+    }
+};
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    LobbyJourneyTest journey;
+    LobbyEndingsTest endings;
+    return QTest::qExec(&journey, argc, argv) | QTest::qExec(&endings, argc, argv);
+}
 #include "lobby_journey_test.moc"
