@@ -18,18 +18,6 @@ QFont AboutFont() {
     return font;
 }
 
-QLabel* YellowLabel(QWidget* parent, const QString& text, QPoint at) {
-    auto* label = new QLabel(text, parent);
-    label->setAutoFillBackground(true);
-    QPalette pal = label->palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    pal.setColor(QPalette::WindowText, kPaintedTextYellow);
-    label->setPalette(pal);
-    label->adjustSize();
-    label->move(at);
-    return label;
-}
-
 }  // namespace
 
 AboutBox::AboutBox(QWidget* owner) : QDialog(owner) {
@@ -39,8 +27,8 @@ AboutBox::AboutBox(QWidget* owner) : QDialog(owner) {
     const DialogUnits du(font());
     setFixedSize(du.size(154, 92));
 
-    YellowLabel(this, "Zerathon - Lobby", QPoint(du.x(37), du.y(13)));
-    YellowLabel(this, "Demo Version", QPoint(du.x(55), du.y(32)));
+    YellowOnBlackLabel(this, "Zerathon - Lobby", QPoint(du.x(37), du.y(13)));
+    YellowOnBlackLabel(this, "Demo Version", QPoint(du.x(55), du.y(32)));
 
     auto* ok = new QPushButton("OK", this);
     ok->setGeometry(du.rect(57, 73, 40, 14));

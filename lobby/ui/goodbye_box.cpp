@@ -8,21 +8,6 @@
 #include "lobby/ui/lobby_look.h"
 
 namespace zrt {
-namespace {
-
-QLabel* YellowLabel(QWidget* parent, const QString& text, QPoint at) {
-    auto* label = new QLabel(text, parent);
-    label->setAutoFillBackground(true);
-    QPalette pal = label->palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    pal.setColor(QPalette::WindowText, kPaintedTextYellow);
-    label->setPalette(pal);
-    label->adjustSize();
-    label->move(at);
-    return label;
-}
-
-}  // namespace
 
 GoodbyeBox::GoodbyeBox(QWidget* owner) : QDialog(owner) {
     setWindowTitle(QString());
@@ -31,8 +16,8 @@ GoodbyeBox::GoodbyeBox(QWidget* owner) : QDialog(owner) {
     const DialogUnits du(font());
     setFixedSize(du.size(207, 79));
 
-    YellowLabel(this, "Zerathon - Lobby ( Demo Version )", QPoint(du.x(34), du.y(14)));
-    YellowLabel(this, "Thanks for Playing !", QPoint(du.x(72), du.y(43)));
+    YellowOnBlackLabel(this, "Zerathon - Lobby ( Demo Version )", QPoint(du.x(34), du.y(14)));
+    YellowOnBlackLabel(this, "Thanks for Playing !", QPoint(du.x(72), du.y(43)));
 
     auto* ok = new QPushButton("OK", this);
     ok->setGeometry(du.rect(79, 59, 50, 14));

@@ -1,6 +1,8 @@
 // The lobby's shared look.
 #include "lobby/ui/lobby_look.h"
 
+#include <QLabel>
+
 #include <QPalette>
 #include <QWidget>
 
@@ -22,6 +24,18 @@ void ApplyDialogLook(QWidget* widget) {
     pal.setColor(QPalette::Text, Qt::white);
     widget->setPalette(pal);
     widget->setAutoFillBackground(true);
+}
+
+QLabel* YellowOnBlackLabel(QWidget* parent, const QString& text, QPoint at) {
+    auto* label = new QLabel(text, parent);
+    label->setAutoFillBackground(true);
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    pal.setColor(QPalette::WindowText, kPaintedTextYellow);
+    label->setPalette(pal);
+    label->adjustSize();
+    label->move(at);
+    return label;
 }
 
 }  // namespace zrt

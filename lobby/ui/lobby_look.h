@@ -4,7 +4,10 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPoint>
+#include <QString>
 
+class QLabel;
 class QWidget;
 
 namespace zrt {
@@ -22,5 +25,8 @@ inline QFont DialogTemplateFont() { return ArialFont(9); }
 // Gives a dialog the lobby's grey background and white default text, also when the application
 // palette has not been set.
 void ApplyDialogLook(QWidget* widget);
+
+// A label in yellow on black, sized to its text, with its top-left corner at `at`.
+QLabel* YellowOnBlackLabel(QWidget* parent, const QString& text, QPoint at);
 
 }  // namespace zrt
