@@ -19,6 +19,7 @@
 #include "lobby/ui/hall_window.h"
 #include "lobby/ui/login_dialog.h"
 #include "lobby/ui/login_window.h"
+#include "lobby/ui/news_box.h"
 #include "lobby/ui/two_column_list_box.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/lobby_bot.h"
@@ -231,6 +232,26 @@ private slots:
         server.stop();
         QTRY_VERIFY_WITH_TIMEOUT(lobby.isNull() || !lobby->isVisible(), 15000);
         QVERIFY(errors.messages.contains("Connection with Lobby Server has Lost"));
+    }
+
+    void hallNewsIsShownOnEntry() {
+        ServerProcess server("127.0.13.4");
+        QVERIFY(server.editConfig("entry_news = \"\"", "entry_news = \"Tournament tonight\""));
+        QVERIFY(server.start());
+        TestGameFolder folder;
+        QString news;
+        QTimer catcher;
+        connect(&catcher, &QTimer::timeout, [&news] {
+            if (auto* box = qobject_cast<zrt::NewsBox*>(QApplication::activeModalWidget())) {
+                news = box->text();
+                box->close();
+            }
+        });
+        catcher.start(50);
+        QPointer<zrt::LobbyWnd> lobby = enterAmateurHall(server, folder);
+        QVERIFY(lobby);
+        QTRY_COMPARE_WITH_TIMEOUT(news, QString("Tournament tonight"), 10000);
+        lobby->close();
     }
 
     void nameTakenOverClosesTheLobby() {
