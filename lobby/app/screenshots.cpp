@@ -30,7 +30,7 @@ private:
     void schedule(QWidget* w) {
         QPointer<QWidget> target(w);
         int n = ++count_;
-        QTimer::singleShot(400, this, [this, target, n] {
+        QTimer::singleShot(0, this, [this, target, n] {
             if (!target || !target->isVisible()) return;
             QString name = target->windowTitle();
             if (name.isEmpty()) name = target->metaObject()->className();
