@@ -27,42 +27,13 @@
 #include "lobby/ui/process_state.h"
 #include "lobby/ui/server_request.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/modal_watcher.h"
 #include "tests/support/server_process.h"
 
 namespace fs = std::filesystem;
 namespace off = zrt::profile_offset;
 
 namespace {
-
-// Closes each ErrorBox the dialog raises and keeps its text. An exchange window that stays up
-// for 20 s is cancelled, so no test waits without bound.
-class ModalWatcher : public QObject {
-public:
-    ModalWatcher() {
-        connect(&timer_, &QTimer::timeout, this, &ModalWatcher::poll);
-        timer_.start(10);
-    }
-    QStringList messages;
-
-private:
-    void poll() {
-        QWidget* w = QApplication::activeModalWidget();
-        if (auto* box = qobject_cast<zrt::ErrorBox*>(w)) {
-            messages << box->message();
-            box->close();
-        } else if (auto* request = qobject_cast<zrt::ServerRequest*>(w)) {
-            if (request != seen_) {
-                seen_ = request;
-                since_.start();
-            } else if (since_.elapsed() > 20000) {
-                request->cancelExchange();
-            }
-        }
-    }
-    QTimer timer_;
-    QPointer<QWidget> seen_;
-    QElapsedTimer since_;
-};
 
 fs::path dirOf(const TestGameFolder& folder) { return fs::path(folder.gameDir().toStdString()); }
 

@@ -22,6 +22,7 @@
 #include "lobby/ui/news_box.h"
 #include "lobby/ui/two_column_list_box.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/modal_watcher.h"
 #include "tests/support/lobby_bot.h"
 #include "tests/support/server_process.h"
 
@@ -45,22 +46,6 @@ bool listHolds(const QListWidget* list, const QString& part) {
 }
 
 }  // namespace
-
-// Closes error boxes as they come and remembers their messages.
-struct ErrorCatcher {
-    ErrorCatcher() {
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            QWidget* w = QApplication::activeModalWidget();
-            if (auto* box = qobject_cast<zrt::ErrorBox*>(w)) {
-                messages << box->message();
-                box->close();
-            }
-        });
-        timer.start(50);
-    }
-    QTimer timer;
-    QStringList messages;
-};
 
 class LobbyJourneyTest : public QObject {
     Q_OBJECT
@@ -226,7 +211,7 @@ private slots:
         ServerProcess server("127.0.13.2");
         QVERIFY(server.start());
         TestGameFolder folder;
-        ErrorCatcher errors;
+        ModalWatcher errors;
         QPointer<zrt::LobbyWnd> lobby = enterAmateurHall(server, folder);
         QVERIFY(lobby);
         server.stop();
@@ -258,7 +243,7 @@ private slots:
         ServerProcess server("127.0.13.3");
         QVERIFY(server.start());
         TestGameFolder folder;
-        ErrorCatcher errors;
+        ModalWatcher errors;
         QPointer<zrt::LobbyWnd> lobby = enterAmateurHall(server, folder);
         QVERIFY(lobby);
         LobbyBot impostor;

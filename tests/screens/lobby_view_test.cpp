@@ -17,29 +17,12 @@
 #include "lobby/ui/lobby_pictures.h"
 #include "tests/session/session_test_support.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/modal_watcher.h"
 
 using zrt::test::kOwnId;
 using zrt::test::makePlayer;
 
 namespace {
-
-// Closes every error box that shows and keeps its text.
-class ErrorCatcher : public QObject {
-public:
-    ErrorCatcher() {
-        connect(&timer_, &QTimer::timeout, this, [this] {
-            if (auto* box = qobject_cast<zrt::ErrorBox*>(QApplication::activeModalWidget())) {
-                messages << box->message();
-                box->close();
-            }
-        });
-        timer_.start(10);
-    }
-    QStringList messages;
-
-private:
-    QTimer timer_;
-};
 
 // A hall with the own player (1000) and players 2..9, and a pane on it.
 struct Pane : zrt::test::HallFixture {
@@ -207,7 +190,7 @@ private slots:
         QCOMPARE(p.view->hot().spot, zrt::LobbyHotSpot::Launch);
         QVERIFY(shows(p.view->renderDocument(), {154, 135}, pics.bLaunch2));
 
-        ErrorCatcher errors;
+        ModalWatcher errors;
         p.click({154 + 3, 138});
         QTRY_COMPARE(errors.messages.size(), 1);
         QCOMPARE(errors.messages[0], QString(zrt::kLaunchNotAvailableText));
@@ -239,7 +222,7 @@ private slots:
         p.feed(p.sender.sent.front().bytes);
         p.sender.onSend = nullptr;
         p.refresh();
-        ErrorCatcher errors;
+        ModalWatcher errors;
         p.click({433 + 2, zrt::RowTop(0) + 34});
         QTRY_COMPARE(errors.messages.size(), 1);
         QCOMPARE(errors.messages[0], QString(zrt::kCannotConnectText));
