@@ -27,6 +27,7 @@
 #include "lobby/ui/lobby_pictures.h"
 #include "lobby/ui/two_column_list_box.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/screenshot.h"
 
 namespace {
 
@@ -171,12 +172,6 @@ void doubleClick(zrt::TwoColumnListBox* list, int row) {
     QWidget* top = list->window();
     const QPoint at = list->viewport()->mapTo(top, rowCentre(list, row));
     QTest::mouseDClick(top->windowHandle(), Qt::LeftButton, {}, at);
-}
-
-void screenshot(QWidget& w, const QString& name) {
-    const QString dir = qEnvironmentVariable("ZRT_SCREENSHOT_DIR", ZRT_SCREENSHOT_DIR);
-    QDir().mkpath(dir);
-    QVERIFY(w.grab().save(dir + "/" + name + ".png"));
 }
 
 }  // namespace

@@ -27,6 +27,7 @@
 #include "lobby/ui/process_state.h"
 #include "lobby/ui/server_request.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/screenshot.h"
 #include "tests/support/modal_watcher.h"
 #include "tests/support/server_process.h"
 
@@ -67,12 +68,6 @@ void registerLocally(const TestGameFolder& folder, const std::string& player, co
     QVERIFY(i != SIZE_MAX);
     QCOMPARE(zrt::RegisterProfile(dirOf(folder), zrt::Profiles(), i, login, 7, 12),
              zrt::ProfileResult::Ok);
-}
-
-void screenshot(QWidget& w, const QString& name) {
-    const QString dir = qEnvironmentVariable("ZRT_SCREENSHOT_DIR", ZRT_SCREENSHOT_DIR);
-    QDir().mkpath(dir);
-    QVERIFY(w.grab().save(dir + "/" + name + ".png"));
 }
 
 struct Fixture {

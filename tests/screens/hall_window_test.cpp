@@ -25,17 +25,12 @@
 #include "lobby/ui/lobby_pictures.h"
 #include "lobby/ui/main_window_rect.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/screenshot.h"
 
 using zrt::HallWindow;
 using zrt::LobbyConnection;
 
 namespace {
-
-void screenshot(QWidget& w, const QString& name) {
-    const QString dir = qEnvironmentVariable("ZRT_SCREENSHOT_DIR", ZRT_SCREENSHOT_DIR);
-    QDir().mkpath(dir);
-    QVERIFY(w.grab().save(dir + "/" + name + ".png"));
-}
 
 // A plain mouse move (no button) as the window system delivers it.
 void moveMouse(QWidget& w, QPoint pos) {

@@ -31,6 +31,7 @@
 #include "lobby/ui/lobby_pictures.h"
 #include "lobby/ui/process_state.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/screenshot.h"
 
 namespace {
 
@@ -78,12 +79,6 @@ bool hasColour(const QImage& shot, const QRect& where, const QColor& colour) {
                 return true;
         }
     return false;
-}
-
-void screenshot(QWidget& w, const QString& name) {
-    const QString dir = qEnvironmentVariable("ZRT_SCREENSHOT_DIR", ZRT_SCREENSHOT_DIR);
-    QDir().mkpath(dir);
-    QVERIFY(w.grab().save(dir + "/" + name + ".png"));
 }
 
 zrt::PlayerEntry player(uint32_t id, const std::string& name) {

@@ -26,6 +26,7 @@
 #include "lobby/ui/process_state.h"
 #include "lobby/ui/server_request.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/screenshot.h"
 #include "tests/support/modal_watcher.h"
 #include "tests/support/server_process.h"
 
@@ -44,12 +45,6 @@ size_t indexIn(const std::vector<zrt::ProfileEntry>& list, const std::string& pl
     for (size_t i = 0; i < list.size(); ++i)
         if (list[i].playerName == playerName) return i;
     return SIZE_MAX;
-}
-
-void screenshot(QWidget& w, const QString& name) {
-    const QString dir = qEnvironmentVariable("ZRT_SCREENSHOT_DIR", ZRT_SCREENSHOT_DIR);
-    QDir().mkpath(dir);
-    QVERIFY(w.grab().save(dir + "/" + name + ".png"));
 }
 
 // A game folder, a server on its own address (every accepted login granting 5 gemstones),

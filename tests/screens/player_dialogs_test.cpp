@@ -21,17 +21,12 @@
 #include "lobby/ui/whisper_dialog.h"
 #include "tests/session/session_test_support.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/screenshot.h"
 
 using zrt::test::kOwnId;
 using zrt::test::makePlayer;
 
 namespace {
-
-void screenshot(QWidget& w, const QString& name) {
-    const QString dir = qEnvironmentVariable("ZRT_SCREENSHOT_DIR", ZRT_SCREENSHOT_DIR);
-    QDir().mkpath(dir);
-    QVERIFY(w.grab().save(dir + "/" + name + ".png"));
-}
 
 // A hall with the own player (1000, "Me") and players 2..5.
 struct Hall : zrt::test::HallFixture {
