@@ -2,6 +2,7 @@
 // player's profile and what the lobby wrote there for this launch, creates the game session
 // (host) or joins it at the host's address (member) and says which to the lobby, plays the
 // match, writes the result into the profile and reports its end.
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -89,6 +90,9 @@ int PlayAsMember(playnet::LaunchedApp& lobby, const playnet::ConnectionSettings&
 }  // namespace
 
 int RunLaunched(playnet::LaunchedApp& lobby) {
+    // The game outlives the lobby that started it, and with it perhaps the pipe its output
+    // goes to: a write there must not end the game.
+    std::signal(SIGPIPE, SIG_IGN);
     std::optional<playnet::ConnectionSettings> settings = lobby.GetConnectionSettings(kSettingsWaitMs);
     if (!settings) return Fail(lobby, false, "the lobby's connection settings could not be read");
     const std::string self = settings->playerShortName.value_or("");
