@@ -2,6 +2,7 @@
 #pragma once
 
 #include <asio.hpp>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -13,13 +14,16 @@ namespace zrtserver {
 
 class Connection : public std::enable_shared_from_this<Connection> {
   public:
-    Connection(ServeContext& ctx, Port port, asio::ip::tcp::socket socket);
+    // `ticket`: the port's admission, held as long as the connection lives.
+    Connection(ServeContext& ctx, Port port, asio::ip::tcp::socket socket,
+               std::shared_ptr<void> ticket, const asio::ip::tcp::endpoint& peer);
     ~Connection();
     void start();
 
   private:
     void readRest();
     void dispatch();
+    void answer(Handled h);
     void writeReply(std::vector<uint8_t> reply);
     void drainAndClose();
     void drainNext();
@@ -30,11 +34,14 @@ class Connection : public std::enable_shared_from_this<Connection> {
     ServeContext& ctx_;
     Port port_;
     asio::ip::tcp::socket socket_;
+    std::shared_ptr<void> ticket_;
     asio::steady_timer timer_;
+    std::chrono::steady_clock::time_point deadline_;  // to read the request and begin its work
     std::vector<uint8_t> request_;
     std::vector<uint8_t> reply_;
     uint8_t drain_[256];
-    std::string peer_;
+    std::string address_;  // the peer's address alone
+    std::string peer_;     // address, port and the port's name, for the log
     bool timedOut_ = false;
 };
 
