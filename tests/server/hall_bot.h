@@ -28,6 +28,15 @@ class HallServer {
     const std::string& address() const { return process_.address(); }
     const std::string& dataDir() const { return process_.dataDir(); }
     std::string log() const { return process_.log(); }
+    // Waits (bounded) until the log holds `text`.
+    bool logged(const std::string& text) const {
+        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(10000);
+        while (log().find(text) == std::string::npos) {
+            if (std::chrono::steady_clock::now() > end) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return true;
+    }
     ServerProcess& process() { return process_; }
 
   private:

@@ -44,7 +44,7 @@ TEST(HallTrust, ClientsReachTheServerPlayerOnly) {
     // Keeping at it ends the forger's connection; the victim goes on.
     for (int i = 0; i < 40; ++i) forger.sendTo(victim.id(), left);
     EXPECT_TRUE(forger.awaitLost(kBoundMs));
-    EXPECT_NE(server.log().find("messages addressed past the server player"), std::string::npos);
+    EXPECT_TRUE(server.logged("messages addressed past the server player"));
     HallBot other;
     ASSERT_TRUE(other.enter(server, "Open Hall", "Other"));
     EXPECT_TRUE(served(victim, other, "still here"));
@@ -63,7 +63,7 @@ TEST(HallTrust, OneConnectionHoldsOnePlayerThatMustAnnounceItself) {
     ASSERT_TRUE(peer.enter(server, "Amateur Hall", "Peer"));
     EXPECT_TRUE(served(good, peer, "meanwhile"));
     EXPECT_TRUE(filler.awaitLost(3 * kBoundMs));
-    EXPECT_NE(server.log().find("did not announce itself"), std::string::npos);
+    EXPECT_TRUE(server.logged("did not announce itself"));
     EXPECT_TRUE(served(good, peer, "afterwards"));
 }
 
@@ -94,7 +94,7 @@ TEST(HallTrust, AHallNameNeedsASignInFromThePlayersAddress) {
     impostor.sendMessage(id, welcome->from, zrt::encodePlayerInfo(claim));
     EXPECT_TRUE(impostor.closedWithin(kBoundMs));
     EXPECT_TRUE(served(owner, owner, "still mine"));
-    EXPECT_NE(server.log().find("which has not signed in from 127.0.23.32"), std::string::npos);
+    EXPECT_TRUE(server.logged("which has not signed in from 127.0.23.32"));
 
     // A signed-in player writing someone else's address is shown with its own.
     HallBot liar;
