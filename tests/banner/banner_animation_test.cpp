@@ -1,9 +1,13 @@
 // BannerAnimation against giflib's decoding of the same file: each composed image (a key
 // colour left out, a disposal of 2 clearing its rectangle, a frame clipped at the screen's
-// edge), the delays it hands the pane's timer, and banners that are no GIF at all.
+// edge), the delays it hands the pane's timer, banners that are no GIF at all, and the
+// generated demo banner.
 #include "lobby/banner/banner_animation.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
 
 #include "gif_fixtures.h"
 
@@ -76,4 +80,19 @@ TEST(BannerAnimation, EmptyOrForeignBannersLeaveNoImage) {
     EXPECT_FALSE(a.image());
     EXPECT_EQ(a.currentDelay(), 0);
     EXPECT_EQ(a.nextDelay(), 0);
+}
+
+TEST(BannerAnimation, DemoBannerPlaysAsGiflibDecodesIt) {
+    std::ifstream in(std::string(ZRT_GAME_DIR) + "/LobbyRes/demo/banner_anim.gif", std::ios::binary);
+    const std::vector<uint8_t> gif{std::istreambuf_iterator<char>(in), {}};
+    const auto ref = GiflibComposed(gif);
+    ASSERT_TRUE(ref);
+    ASSERT_GT(ref->size(), 1u);
+    zrt::BannerAnimation a;
+    a.Start(gif.data(), gif.size());
+    for (size_t k = 0; k < ref->size(); ++k) {
+        if (k > 0) a.Compose();
+        ASSERT_TRUE(a.image());
+        EXPECT_EQ(RgbRows(*a.image()), (*ref)[k].pixels) << "frame " << k;
+    }
 }
