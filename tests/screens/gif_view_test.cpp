@@ -1,7 +1,8 @@
 // The banner pane offscreen: a banner whose first delay is 0 drawn once and left still while
 // the refresh runs, an animated one stepping with the delays of its file, the banner centred
 // between black margins, the hand cursor and the click over the banner only, and new banners
-// from a real zrtserver's records replacing the old one and its click-through shortcut.
+// from a real zrtserver's records (one longer than 65535 bytes, kept whole) replacing the old
+// one and its click-through shortcut.
 #include "lobby/app/gif_view.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 #include <filesystem>
 
 #include "gif_fixtures.h"
+#include "lobby/banner/banner_fetch.h"
 #include "lobby/data/url_shortcut.h"
 #include "lobby/ui/lobby_context.h"
 #include "lobby/ui/process_state.h"
@@ -28,6 +30,19 @@ std::vector<uint8_t> banner(const std::vector<int>& delays) {
     GifMovie m = AnimatedBanner(static_cast<int>(delays.size()));
     for (size_t k = 0; k < delays.size(); ++k) m.images[k].delay = delays[k];
     return EncodeGif(m);
+}
+
+// The banner with a comment of about `bytes` bytes before its image.
+std::vector<uint8_t> withComment(std::vector<uint8_t> gif, size_t bytes) {
+    const size_t at = 13 + ((gif[10] & 0x80) ? 3 * (size_t(2) << (gif[10] & 7)) : 0);
+    std::vector<uint8_t> comment = {0x21, 0xFE};
+    for (size_t n = 0; n < bytes; n += 255) {
+        comment.push_back(255);
+        comment.insert(comment.end(), 255, 'c');
+    }
+    comment.push_back(0);
+    gif.insert(gif.begin() + long(at), comment.begin(), comment.end());
+    return gif;
 }
 
 QImage picture(const RefFrame& frame) {
@@ -127,7 +142,9 @@ class GifViewTest : public QObject {
     }
 
     void refreshReplacesTheBannerAndItsShortcut() {
-        const std::vector<uint8_t> still = banner({0});
+        // Longer than a 16-bit count: kept whole, so its image comes after the comment.
+        const std::vector<uint8_t> still = withComment(banner({0}), 70000);
+        QVERIFY(still.size() > 65535 && still.size() < zrt::kBannerBufferSize);
         const auto ref = GiflibFrames(still);
         ScriptedPeer web("127.0.14.2");
         web.on("/still.gif", {HttpAnswer(200, std::string(still.begin(), still.end()))});
