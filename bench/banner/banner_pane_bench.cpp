@@ -45,11 +45,13 @@ long residentKiB() {
     return -1;
 }
 
-size_t heapInUse() { return mallinfo2().uordblks; }
+size_t heapInUse() {
+    return mallinfo2().uordblks;
+}
 
 // Counts the new-banner events the pane takes.
 class BannerCounter : public QObject {
-public:
+  public:
     int taken = 0;
     bool eventFilter(QObject*, QEvent* e) override {
         if (zrt::AppEvent::is(e, zrt::WM_BANNER_READY)) ++taken;

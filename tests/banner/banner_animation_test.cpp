@@ -83,7 +83,8 @@ TEST(BannerAnimation, EmptyOrForeignBannersLeaveNoImage) {
 }
 
 TEST(BannerAnimation, DemoBannerPlaysAsGiflibDecodesIt) {
-    std::ifstream in(std::string(ZRT_GAME_DIR) + "/LobbyRes/demo/banner_anim.gif", std::ios::binary);
+    std::ifstream in(std::string(ZRT_GAME_DIR) + "/LobbyRes/demo/banner_anim.gif",
+                     std::ios::binary);
     const std::vector<uint8_t> gif{std::istreambuf_iterator<char>(in), {}};
     const auto ref = GiflibComposed(gif);
     ASSERT_TRUE(ref);

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "tests/support/scripted_peer.h"
+#include "tests/support/wait_until.h"
 
 namespace {
 
@@ -20,14 +21,6 @@ int fetch(const std::string& url, std::vector<unsigned char>& out,
 
 std::string text(const std::vector<unsigned char>& out) {
     return {out.begin(), out.end()};
-}
-
-// Waits up to 5 s for `done`.
-template <class Done>
-bool eventually(Done done) {
-    for (int i = 0; i < 500 && !done(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    return done();
 }
 
 }  // namespace
@@ -83,10 +76,10 @@ TEST(BannerFetch, CancelEndsAFetchThatIsNeverAnswered) {
     std::vector<unsigned char> out;
     int result = 0;
     std::thread worker([&] { result = fetch(peer.url("/held"), out, &cancel); });
-    EXPECT_TRUE(eventually([&] { return peer.requests() == 1; }));
+    EXPECT_TRUE(WaitUntil([&] { return peer.requests() == 1; }));
     cancel.Cancel();
     // The connection goes at once, long before the transfer's own time bound.
-    EXPECT_TRUE(eventually([&] { return peer.hangUps() == 1; }));
+    EXPECT_TRUE(WaitUntil([&] { return peer.hangUps() == 1; }));
     worker.join();
     EXPECT_EQ(result, -1);
     // A fetch started with a cancelled handle does not even connect.

@@ -10,17 +10,11 @@
 
 #include "lobby/net/banner_record.h"
 #include "tests/support/scripted_peer.h"
+#include "tests/support/wait_until.h"
 
 namespace {
 
 using Reply = ScriptedPeer::Reply;
-
-template <class Done>
-bool eventually(Done done) {
-    for (int i = 0; i < 500 && !done(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    return done();
-}
 
 std::string record(const std::string& pictureUrl, const std::string& clickUrl) {
     std::vector<uint8_t> r = zrt::encodeBannerRecord({pictureUrl, 0, clickUrl, 0});
@@ -56,7 +50,7 @@ TEST(BannerRefresh, FetchesOnlyForAWholeRecordAndHandsOverOnlyWhatArrived) {
     zrt::BannerRefresh refresh(received.ready());
     for (int i = 1; i <= 4; ++i) {
         refresh.Start("127.0.9.7");
-        EXPECT_TRUE(eventually([&] { return !refresh.running(); })) << "refresh " << i;
+        EXPECT_TRUE(WaitUntil([&] { return !refresh.running(); })) << "refresh " << i;
         EXPECT_EQ(database.requests(), i);
     }
     EXPECT_EQ(web.requests(), 3);  // the two redirects of the third refresh, then the fourth
@@ -77,15 +71,15 @@ TEST(BannerRefresh, CancelEndsARefreshThatIsNeverAnswered) {
 
     // The database server never answers: the record exchange is broken off.
     refresh.Start("127.0.9.9");
-    EXPECT_TRUE(eventually([&] { return database.requests() == 1; }));
+    EXPECT_TRUE(WaitUntil([&] { return database.requests() == 1; }));
     refresh.Cancel();
-    EXPECT_TRUE(eventually([&] { return database.hangUps() == 1; }));
+    EXPECT_TRUE(WaitUntil([&] { return database.hangUps() == 1; }));
 
     // The web server never answers: the fetch is broken off, long before its time bound.
     refresh.Start("127.0.9.9");
-    EXPECT_TRUE(eventually([&] { return web.requests() == 1; }));
+    EXPECT_TRUE(WaitUntil([&] { return web.requests() == 1; }));
     std::thread cancel([&] { refresh.Cancel(); });
-    EXPECT_TRUE(eventually([&] { return web.hangUps() == 1; }));
+    EXPECT_TRUE(WaitUntil([&] { return web.hangUps() == 1; }));
     cancel.join();
     EXPECT_FALSE(refresh.running());
     EXPECT_TRUE(received.banners.empty());
