@@ -24,7 +24,7 @@
 #include "lobby/app/lobby_wnd.h"
 #include "lobby/platform/app_events.h"
 #include "tests/support/game_folder.h"
-#include "tests/support/lobby_entry.h"
+#include "tests/support/lobby_road.h"
 #include "tests/support/scripted_peer.h"
 #include "tests/support/server_process.h"
 
@@ -82,7 +82,10 @@ int main(int argc, char** argv) {
     if (!server.addBanner(QString::fromStdString(web.url("/anim.gif")), "http://127.0.16.2/") ||
         !server.start())
         return fail("the server did not start");
-    zrt::LobbyWnd* lobby = enterAmateurHall(server, folder);
+    folder.writeServerTxt(server.address().toLatin1() + "\r\n");
+    folder.useEnvironment();
+    const QString password = CreateLobbyAccount(server, folder.gameDir(), "ALICE");
+    zrt::LobbyWnd* lobby = SignInAndEnterHall(folder.gameDir(), password, "Amateur");
     if (!lobby || !lobby->gifView() || !lobby->gifView()->animating())
         return fail("no animated banner in the lobby screen");
     zrt::GifView* gif = lobby->gifView();

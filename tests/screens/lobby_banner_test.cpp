@@ -12,7 +12,7 @@
 #include "lobby/app/lobby_wnd.h"
 #include "lobby/ui/process_state.h"
 #include "tests/support/game_folder.h"
-#include "tests/support/lobby_entry.h"
+#include "tests/support/lobby_road.h"
 #include "tests/support/screenshot.h"
 #include "tests/support/scripted_peer.h"
 #include "tests/support/server_process.h"
@@ -44,7 +44,10 @@ class LobbyBannerTest : public QObject {
             server.addBanner(QString::fromStdString(web.url("/still.gif")), "http://ads.example/"));
         QVERIFY(server.start());
 
-        QPointer<zrt::LobbyWnd> lobby = enterAmateurHall(server, folder);
+        folder.writeServerTxt(server.address().toLatin1() + "\r\n");
+        folder.useEnvironment();
+        const QString password = CreateLobbyAccount(server, folder.gameDir(), "ALICE");
+        QPointer<zrt::LobbyWnd> lobby = SignInAndEnterHall(folder.gameDir(), password, "Amateur");
         QVERIFY(lobby);
         zrt::GifView* gif = lobby->gifView();
         QVERIFY(gif);

@@ -23,14 +23,19 @@
 #include "lobby/ui/news_box.h"
 #include "lobby/ui/two_column_list_box.h"
 #include "tests/support/game_folder.h"
-#include "tests/support/lobby_bot.h"
-#include "tests/support/lobby_entry.h"
 #include "tests/support/modal_watcher.h"
+#include "tests/support/lobby_bot.h"
+#include "tests/support/lobby_road.h"
 #include "tests/support/server_process.h"
 
 namespace {
 
 constexpr const char* kAddress = "127.0.13.1";
+
+template <class W>
+W* topLevel() {
+    return VisibleTopLevel<W>();
+}
 
 bool listHolds(const QListWidget* list, const QString& part) {
     for (int i = 0; i < list->count(); ++i)
@@ -49,24 +54,10 @@ private slots:
         TestGameFolder folder;
         folder.writeServerTxt(QByteArray(kAddress) + "\r\n");
         folder.useEnvironment();
-        const std::string gameDir = folder.gameDir().toStdString();
 
         // A lobby account for the sample profile ALICE, its password read from the outbox.
-        zrt::ServerExchange create(kAddress, 1694);
-        create.setRequest(zrt::encodeNewAccountRequest(
-            {"ALICE", zrt::newAccountStats(3, 220, 2026, 12, 7), "alice@example.org"}));
-        QVERIFY(create.run() > 0);
-        QCOMPARE(int(create.reply()[0]), 0);
-        QString password = server.lastMailedPassword();
+        const QString password = CreateLobbyAccount(server, folder.gameDir(), "ALICE");
         QVERIFY(!password.isEmpty());
-        zrt::ScanProfiles(gameDir, zrt::Profiles());
-        size_t alice = 0;
-        while (alice < zrt::Profiles().unregistered.size() &&
-               zrt::Profiles().unregistered[alice].stem != "ALICE")
-            ++alice;
-        QVERIFY(alice < zrt::Profiles().unregistered.size());
-        QCOMPARE(zrt::RegisterProfile(gameDir, zrt::Profiles(), alice, "ALICE", 3, 220),
-                 zrt::ProfileResult::Ok);
 
         // Start-up ends with the login window listing the registered profile.
         zrt::StartupOptions options;
@@ -141,6 +132,15 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(topLevel<zrt::HallWindow>() == nullptr, 10000);
     }
 };
+
+// Signs ALICE in against `server` and enters its amateur hall; the lobby screen.
+zrt::LobbyWnd* enterAmateurHall(ServerProcess& server, TestGameFolder& folder) {
+    folder.writeServerTxt(server.address().toLatin1() + "\r\n");
+    folder.useEnvironment();
+    const QString password = CreateLobbyAccount(server, folder.gameDir(), "ALICE");
+    if (password.isEmpty()) return nullptr;
+    return SignInAndEnterHall(folder.gameDir(), password, "Amateur");
+}
 
 class LobbyEndingsTest : public QObject {
     Q_OBJECT
