@@ -21,6 +21,7 @@ LauncherDialog::LauncherDialog()
     setObjectName(QStringLiteral("dialog%1").arg(kLauncherDialogId));
     setWindowTitle(QStringLiteral("Zerathon Installation Program"));
     setWindowIcon(LauncherIcon());
+    ApplyDialogLook(this);
     setFont(MsSansSerifFont(8));
     const DialogUnits du(font());
     setFixedSize(du.size(292, 364));
