@@ -5,7 +5,10 @@
 #                            folder links to them (lobby/platform/user_game_folder.h)
 #   <sysconf>/xdg/zerathon/Server.txt   the system-wide server address (a conffile)
 #   desktop entries, icons in the hicolor theme, manual pages, the zrtserver unit
+# The presets install into /usr, where the package puts everything (and GNUInstallDirs then
+# puts the configuration into /etc).
 include(GNUInstallDirs)
+set(CMAKE_INSTALL_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/zerathon)
 
 set(ZRT_PACKAGE_MAINTAINER "Zerathon lobby developers <zerathon@example.org>" CACHE STRING "Maintainer field of the Debian package")
 
@@ -21,6 +24,10 @@ set(pkg ${PROJECT_SOURCE_DIR}/packaging)
 set(staged ${CMAKE_BINARY_DIR}/packaging)
 
 install(TARGETS startpad zrtlobby zrtgame RUNTIME DESTINATION ${ZRT_GAMES_BINDIR})
+# The installed programs resolve every symbol at start, so their relocations can be read-only.
+foreach(program startpad zrtlobby zrtgame zrtserver)
+  target_link_options(${program} PRIVATE LINKER:-z,now)
+endforeach()
 install(TARGETS zrtserver RUNTIME DESTINATION ${CMAKE_INSTALL_SBINDIR})
 
 install(DIRECTORY ${ZRT_GAME_DIR}/LobbyRes/ DESTINATION ${CMAKE_INSTALL_DATADIR}/zerathon/LobbyRes
@@ -67,12 +74,12 @@ set(CPACK_PACKAGE_VENDOR "Zerathon lobby developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "online lobby, launcher and servers of the strategy game Zerathon")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "online lobby, launcher and servers of the strategy game Zerathon
- The launcher startpad starts a training match or the online lobby. The lobby
- client zrtlobby signs players in, lists the halls, and lets them chat, form
- groups, look at the ladder and start a group's game. zrtgame is a headless
- stand-in for the game program, and zrtserver runs the central servers (version
- server, account database and lobby halls) as a systemd service.")
+# CPack puts the summary first; this is the text under it.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "The launcher startpad starts a training match or the online lobby. The lobby
+client zrtlobby signs players in, lists the halls, and lets them chat, form
+groups, look at the ladder and start a group's game. zrtgame is a headless
+stand-in for the game program, and zrtserver runs the central servers (version
+server, account database and lobby halls) as a systemd service.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${ZRT_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION games)

@@ -98,13 +98,7 @@ QImage gameIcon(int size, bool lobby) {
     p.setRenderHint(QPainter::Antialiasing, true);
     p.scale(size / 64.0, size / 64.0);
     // A shield in a 64-unit square, rimmed in gold, with a Z across it.
-    QPainterPath shield;
-    shield.moveTo(6, 4);
-    shield.lineTo(58, 4);
-    shield.lineTo(58, 30);
-    shield.cubicTo(58, 46, 44, 56, 32, 62);
-    shield.cubicTo(20, 56, 6, 46, 6, 30);
-    shield.closeSubpath();
+    const QPainterPath shield = shieldPath(QRectF(6, 4, 52, 58));
     QLinearGradient field(0, 4, 0, 62);
     field.setColorAt(0, lobby ? QColor(60, 96, 190) : QColor(190, 44, 36));
     field.setColorAt(1, lobby ? QColor(18, 30, 80) : QColor(80, 12, 10));
@@ -113,7 +107,7 @@ QImage gameIcon(int size, bool lobby) {
     p.drawPath(shield);
     p.setPen(QPen(kGold, size <= 24 ? 3.0 : 2.0));
     p.setBrush(Qt::NoBrush);
-    p.drawPath(shield.translated(0, 0));
+    p.drawPath(shield);
     QPainterPath z;
     z.moveTo(18, 14);
     z.lineTo(46, 14);

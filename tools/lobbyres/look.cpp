@@ -281,6 +281,20 @@ void drawOrnament(QPainter& p, int cx, int y, int halfWidth) {
     p.restore();
 }
 
+QPainterPath shieldPath(const QRectF& box) {
+    const double cx = box.center().x(), w = box.width(), h = box.height();
+    QPainterPath shield;
+    shield.moveTo(box.topLeft());
+    shield.lineTo(box.topRight());
+    shield.lineTo(box.right(), box.top() + 0.46 * h);
+    shield.cubicTo(box.right(), box.top() + 0.75 * h, cx + w / 6, box.top() + 0.92 * h, cx,
+                   box.bottom());
+    shield.cubicTo(cx - w / 6, box.top() + 0.92 * h, box.left(), box.top() + 0.75 * h, box.left(),
+                   box.top() + 0.46 * h);
+    shield.closeSubpath();
+    return shield;
+}
+
 void drawPlaque(QPainter& p, const QRect& r, const QString& text, int pixelSize) {
     drawRecess(p, r.adjusted(4, 4, -4, -4));
     drawMetalFrame(p, r, 4);

@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
 #include <QRect>
 #include <QString>
 #include <cstdint>
@@ -53,6 +54,10 @@ void drawVignette(QPainter& p, QSize size);
 
 // A gold rule from cx - halfWidth to cx + halfWidth at height y, with a diamond in its middle.
 void drawOrnament(QPainter& p, int cx, int y, int halfWidth);
+
+// The outline of a heraldic shield filling `box`: straight sides down to about half its height,
+// then curving to a point at the bottom middle.
+QPainterPath shieldPath(const QRectF& box);
 
 // A dark plaque framed in metal, carrying engraved gold lettering.
 void drawPlaque(QPainter& p, const QRect& r, const QString& text, int pixelSize);

@@ -87,19 +87,13 @@ QImage lobbyRowStrip() {
     }
     // A small shield marks each row in the stone margin.
     p.setRenderHint(QPainter::Antialiasing, true);
-    QPainterPath shield;
-    shield.moveTo(14, 30);
-    shield.lineTo(50, 30);
-    shield.lineTo(50, 52);
-    shield.cubicTo(50, 66, 38, 74, 32, 78);
-    shield.cubicTo(26, 74, 14, 66, 14, 52);
-    shield.closeSubpath();
+    const QPainterPath shield = shieldPath(QRectF(14, 30, 36, 48));
     p.setPen(QPen(kOutline, 2));
     p.setBrush(QColor(40, 60, 130));
     p.drawPath(shield);
     p.setPen(QPen(kGold, 2));
     p.setBrush(Qt::NoBrush);
-    p.drawPath(shield.translated(0, 0));
+    p.drawPath(shield);
     p.drawLine(32, 36, 32, 70);
     p.drawLine(20, 48, 44, 48);
     return img;
