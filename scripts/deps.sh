@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev libgif-dev
   imagemagick clang libclang-rt-14-dev
   xvfb xauth iproute2 busybox
+  dpkg-dev file lintian desktop-file-utils systemd
 )
 
 missing=()

@@ -1,13 +1,13 @@
-// The shell's "open" of an internet shortcut file (.url): its address is handed to the
-// desktop's web browser. The addresses come from servers, so only http and https ones are
-// opened; anything else is refused.
+// Opening an Internet shortcut file in the user's browser, as the shell's "open" does. The
+// addresses in shortcut files come from servers, so only web addresses are handed on.
 #pragma once
 
 #include <filesystem>
 
 namespace zrt {
 
-// True when the file's address was handed on.
+// Opens the shortcut's address when it is an http or https address; false otherwise (file
+// missing or unreadable, no URL line, another scheme) or when the browser could not be asked.
 bool OpenShortcut(const std::filesystem::path& file);
 
 }  // namespace zrt
