@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include "lobby/app/chat_view.h"
+#include "lobby/app/lobby_view.h"
 #include "lobby/app/lobby_wnd.h"
 #include "lobby/app/startup.h"
 #include "lobby/data/profile_lists.h"
@@ -23,6 +24,7 @@
 #include "lobby/ui/two_column_list_box.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/lobby_bot.h"
+#include "tests/support/lobby_road.h"
 #include "tests/support/modal_watcher.h"
 #include "tests/support/server_process.h"
 
@@ -32,11 +34,7 @@ constexpr const char* kAddress = "127.0.13.1";
 
 template <class W>
 W* topLevel() {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        auto* found = qobject_cast<W*>(w);
-        if (found && found->isVisible()) return found;
-    }
-    return nullptr;
+    return VisibleTopLevel<W>();
 }
 
 bool listHolds(const QListWidget* list, const QString& part) {
@@ -56,24 +54,10 @@ class LobbyJourneyTest : public QObject {
         TestGameFolder folder;
         folder.writeServerTxt(QByteArray(kAddress) + "\r\n");
         folder.useEnvironment();
-        const std::string gameDir = folder.gameDir().toStdString();
 
         // A lobby account for the sample profile ALICE, its password read from the outbox.
-        zrt::ServerExchange create(kAddress, 1694);
-        create.setRequest(zrt::encodeNewAccountRequest(
-            {"ALICE", zrt::newAccountStats(3, 220, 2026, 12, 7), "alice@example.org"}));
-        QVERIFY(create.run() > 0);
-        QCOMPARE(int(create.reply()[0]), 0);
-        QString password = server.lastMailedPassword();
+        const QString password = CreateLobbyAccount(server, folder.gameDir(), "ALICE");
         QVERIFY(!password.isEmpty());
-        zrt::ScanProfiles(gameDir, zrt::Profiles());
-        size_t alice = 0;
-        while (alice < zrt::Profiles().unregistered.size() &&
-               zrt::Profiles().unregistered[alice].stem != "ALICE")
-            ++alice;
-        QVERIFY(alice < zrt::Profiles().unregistered.size());
-        QCOMPARE(zrt::RegisterProfile(gameDir, zrt::Profiles(), alice, "ALICE", 3, 220),
-                 zrt::ProfileResult::Ok);
 
         // Start-up ends with the login window listing the registered profile.
         zrt::StartupOptions options;
@@ -118,6 +102,9 @@ class LobbyJourneyTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(topLevel<zrt::LobbyWnd>() != nullptr, 20000);
         zrt::LobbyWnd* lobby = topLevel<zrt::LobbyWnd>();
         QTRY_VERIFY_WITH_TIMEOUT(lobby->windowTitle().startsWith("ZRTH Lobby [ 1 / 0 ]"), 10000);
+        // The server offers no banner: the groups pane has the whole right column.
+        QVERIFY(!lobby->gifView());
+        QCOMPARE(lobby->lobbyView()->geometry(), QRect(111, 1, 590, 390));
 
         // A bot joins: it is listed, and chat goes both ways.
         LobbyBot bot;
@@ -145,62 +132,13 @@ class LobbyJourneyTest : public QObject {
     }
 };
 
-// Signs ALICE in against the server at `address` and enters its amateur hall; the lobby screen.
+// Signs ALICE in against `server` and enters its amateur hall; the lobby screen.
 zrt::LobbyWnd* enterAmateurHall(ServerProcess& server, TestGameFolder& folder) {
-    const QByteArray address = server.address().toLatin1();
-    folder.writeServerTxt(address + "\r\n");
+    folder.writeServerTxt(server.address().toLatin1() + "\r\n");
     folder.useEnvironment();
-    const std::string gameDir = folder.gameDir().toStdString();
-    zrt::ServerExchange create(address.toStdString(), 1694);
-    create.setRequest(zrt::encodeNewAccountRequest(
-        {"ALICE", zrt::newAccountStats(3, 220, 2026, 12, 7), "alice@example.org"}));
-    if (create.run() <= 0 || create.reply()[0] != 0) return nullptr;
-    const QString password = server.lastMailedPassword();
-    zrt::ScanProfiles(gameDir, zrt::Profiles());
-    size_t alice = 0;
-    while (alice < zrt::Profiles().unregistered.size() &&
-           zrt::Profiles().unregistered[alice].stem != "ALICE")
-        ++alice;
-    if (zrt::RegisterProfile(gameDir, zrt::Profiles(), alice, "ALICE", 3, 220) !=
-        zrt::ProfileResult::Ok)
-        return nullptr;
-    zrt::StartupOptions options;
-    options.gameDir = folder.gameDir();
-    zrt::Startup startup(options);
-    if (!startup.run()) return nullptr;
-    zrt::LoginWindow* login = startup.loginWindow();
-    login->profileList().select(0);
-    QTimer typePassword;
-    QObject::connect(&typePassword, &QTimer::timeout, [&password] {
-        if (auto* d = qobject_cast<zrt::LoginDialog*>(QApplication::activeModalWidget())) {
-            d->passwordEdit()->setText(password);
-            d->okButton()->click();
-        }
-    });
-    typePassword.start(50);
-    login->ContinueLogin();
-    typePassword.stop();
-    if (!QTest::qWaitFor([] { return topLevel<zrt::HallWindow>() != nullptr; }, 20000))
-        return nullptr;
-    zrt::HallWindow* halls = topLevel<zrt::HallWindow>();
-    int amateur = -1;
-    (void)QTest::qWaitFor(
-        [&] {
-            for (size_t i = 0; i < halls->shownHalls().size(); ++i)
-                if (QString::fromStdString(halls->shownHalls()[i].text).startsWith("Amateur"))
-                    amateur = static_cast<int>(i);
-            return amateur >= 0;
-        },
-        30000);
-    if (amateur < 0) return nullptr;
-    QTest::mouseClick(halls, Qt::LeftButton, {}, halls->hallList().itemRect(amateur).center());
-    halls->JoinSelectedHall();
-    (void)QTest::qWaitFor([] { return topLevel<zrt::LobbyWnd>() != nullptr; }, 20000);
-    zrt::LobbyWnd* lobby = topLevel<zrt::LobbyWnd>();
-    if (lobby && !QTest::qWaitFor(
-                     [lobby] { return lobby->windowTitle().startsWith("ZRTH Lobby ["); }, 10000))
-        return nullptr;
-    return lobby;
+    const QString password = CreateLobbyAccount(server, folder.gameDir(), "ALICE");
+    if (password.isEmpty()) return nullptr;
+    return SignInAndEnterHall(folder.gameDir(), password, "Amateur");
 }
 
 class LobbyEndingsTest : public QObject {

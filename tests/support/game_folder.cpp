@@ -45,6 +45,14 @@ void TestGameFolder::useEnvironment() const {
     qputenv("XDG_RUNTIME_DIR", runtimeDir().toUtf8());
 }
 
+QProcessEnvironment TestGameFolder::environment() const {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", configHome());
+    env.insert("XDG_CONFIG_DIRS", root_.path() + "/none");
+    env.insert("XDG_RUNTIME_DIR", runtimeDir());
+    return env;
+}
+
 void TestGameFolder::writeServerTxt(const QByteArray& content) const {
     QFile f(gameDir() + "/LobbyRes/Server.txt");
     f.open(QIODevice::WriteOnly | QIODevice::Truncate);
