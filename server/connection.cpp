@@ -14,12 +14,10 @@ namespace {
 constexpr auto kDrainLimit = std::chrono::seconds(2);
 }
 
-Connection::Connection(ServeContext& ctx, Port port, tcp::socket socket,
-                       std::shared_ptr<void> ticket, const tcp::endpoint& peer)
+Connection::Connection(ServeContext& ctx, Port port, tcp::socket socket, const tcp::endpoint& peer)
     : ctx_(ctx),
       port_(port),
       socket_(std::move(socket)),
-      ticket_(std::move(ticket)),
       timer_(ctx.io),
       address_(peer.address().to_string()) {
     ctx_.active.fetch_add(1);
@@ -48,15 +46,30 @@ void Connection::finish(const std::string& note) {
     socket_.close(ignored);
 }
 
-void Connection::start() {
+void Connection::makeRoom() {
+    if (!socket_.is_open()) return;
+    madeRoom_ = true;
+    timer_.cancel();
+    asio::error_code ignored;
+    socket_.close(ignored);
+}
+
+std::string Connection::closedBecause(const std::string& otherwise) const {
+    return madeRoom_ ? "closed to make room for a newer connection, the port being full"
+                     : otherwise;
+}
+
+void Connection::start(std::shared_ptr<ConnectionLimits::Ticket> ticket) {
+    ticket_ = std::move(ticket);
     deadline_ = std::chrono::steady_clock::now() + ctx_.timeout;
     armTimer(ctx_.timeout);
     request_.resize(1);
     asio::async_read(socket_, asio::buffer(request_),
                      [self = shared_from_this()](const asio::error_code& ec, size_t) {
                          if (ec) {
-                             self->finish(self->timedOut_ ? "no request in time, closed"
-                                                          : "closed before any request");
+                             self->finish(self->timedOut_
+                                              ? "no request in time, closed"
+                                              : self->closedBecause("closed before any request"));
                              return;
                          }
                          self->readRest();
@@ -74,20 +87,22 @@ void Connection::readRest() {
         dispatch();
         return;
     }
-    asio::async_read(socket_, asio::buffer(request_.data() + 1, *size - 1),
-                     [self = shared_from_this()](const asio::error_code& ec, size_t n) {
-                         if (ec) {
-                             self->finish(self->timedOut_
-                                              ? "request not complete in time, closed"
-                                              : "request cut short after " + std::to_string(n + 1) +
-                                                    " bytes, closed");
-                             return;
-                         }
-                         self->dispatch();
-                     });
+    asio::async_read(
+        socket_, asio::buffer(request_.data() + 1, *size - 1),
+        [self = shared_from_this()](const asio::error_code& ec, size_t n) {
+            if (ec) {
+                self->finish(self->timedOut_
+                                 ? "request not complete in time, closed"
+                                 : self->closedBecause("request cut short after " +
+                                                       std::to_string(n + 1) + " bytes, closed"));
+                return;
+            }
+            self->dispatch();
+        });
 }
 
 void Connection::dispatch() {
+    ticket_->setWaiting(false);  // its work begins: from here on it keeps its place
     if (std::optional<Handled> early = ctx_.handler.screen(port_, request_, address_)) {
         answer(std::move(*early));
         return;
@@ -145,6 +160,7 @@ void Connection::writeReply(std::vector<uint8_t> reply) {
 }
 
 void Connection::drainAndClose() {
+    ticket_->setWaiting(true);  // the reply is out: the place may go to a newcomer
     asio::error_code ignored;
     socket_.shutdown(tcp::socket::shutdown_send, ignored);
     armTimer(kDrainLimit);

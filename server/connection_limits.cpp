@@ -1,4 +1,5 @@
-// Counting a port's connections and logging refusals.
+// Counting a port's connections, making room by closing the longest waiting one, and logging
+// refusals.
 #include "server/connection_limits.h"
 
 #include "server/log.h"
@@ -11,26 +12,53 @@ namespace {
 constexpr size_t kLoggedAddresses = 4096;
 }  // namespace
 
+ConnectionLimits::Ticket::~Ticket() {
+    limits_.release(*this);
+}
+
+void ConnectionLimits::Ticket::setWaiting(bool waiting) {
+    std::lock_guard lock(limits_.mutex_);
+    if (!close_ || !counted_ || waiting_ == waiting) return;
+    waiting_ = waiting;
+    if (waiting)
+        place_ = limits_.waiting_.insert(limits_.waiting_.end(), this);
+    else
+        limits_.waiting_.erase(place_);
+}
+
 ConnectionLimits::ConnectionLimits(std::string port, int total, int perAddress)
     : port_(std::move(port)), total_(total), perAddress_(perAddress) {}
 
-std::shared_ptr<void> ConnectionLimits::admit(const std::string& address) {
-    std::lock_guard lock(mutex_);
-    if (open_ >= total_) {
-        logRefusal(address, "the port holds its maximum of connections");
-        return nullptr;
+std::shared_ptr<ConnectionLimits::Ticket> ConnectionLimits::admit(const std::string& address,
+                                                                  std::function<void()> close) {
+    std::function<void()> closeLongestWaiting;
+    std::shared_ptr<Ticket> ticket;
+    {
+        std::lock_guard lock(mutex_);
+        auto mine = byAddress_.find(address);
+        if (mine != byAddress_.end() && mine->second >= perAddress_) {
+            logRefusal(address, "the address holds its maximum of connections");
+            return nullptr;
+        }
+        if (open_ >= total_) {
+            if (waiting_.empty()) {
+                logRefusal(address, "the port holds its maximum of connections, none of them idle");
+                return nullptr;
+            }
+            Ticket& longest = *waiting_.front();
+            closeLongestWaiting = longest.close_;
+            forgetLocked(longest);
+        }
+        ++byAddress_[address];
+        ++open_;
+        ticket.reset(new Ticket(*this, address, std::move(close)));
+        if (ticket->close_) {
+            ticket->waiting_ = true;
+            ticket->place_ = waiting_.insert(waiting_.end(), ticket.get());
+        }
     }
-    int& mine = byAddress_[address];
-    if (mine >= perAddress_) {
-        logRefusal(address, "the address holds its maximum of connections");
-        return nullptr;
-    }
-    ++mine;
-    ++open_;
-    // The ticket owns nothing (it points at the limits only to be non-null); its deleter gives
-    // the place back.
-    return std::shared_ptr<void>(static_cast<void*>(this),
-                                 [this, address](void*) { release(address); });
+    if (closeLongestWaiting) closeLongestWaiting();
+    return ticket;
 }
 
 int ConnectionLimits::open() const {
@@ -38,10 +66,19 @@ int ConnectionLimits::open() const {
     return open_;
 }
 
-void ConnectionLimits::release(const std::string& address) {
+void ConnectionLimits::release(Ticket& ticket) {
     std::lock_guard lock(mutex_);
+    if (ticket.counted_) forgetLocked(ticket);
+}
+
+void ConnectionLimits::forgetLocked(Ticket& ticket) {
+    ticket.counted_ = false;
+    if (ticket.waiting_) {
+        waiting_.erase(ticket.place_);
+        ticket.waiting_ = false;
+    }
     --open_;
-    auto it = byAddress_.find(address);
+    auto it = byAddress_.find(ticket.address_);
     if (it != byAddress_.end() && --it->second <= 0) byAddress_.erase(it);
 }
 

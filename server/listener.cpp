@@ -63,13 +63,13 @@ void Listener::acceptNext() {
         tcp::endpoint peer = socket.remote_endpoint(e);
         if (!e) {
             std::string address = peer.address().to_string();
-            if (std::shared_ptr<void> ticket = limits_.admit(address)) {
-                std::make_shared<Connection>(ctx_, port_, std::move(socket), std::move(ticket),
-                                             peer)
-                    ->start();
-            }
+            auto conn = std::make_shared<Connection>(ctx_, port_, std::move(socket), peer);
+            auto ticket = limits_.admit(address, [weak = std::weak_ptr<Connection>(conn)] {
+                if (std::shared_ptr<Connection> c = weak.lock()) c->makeRoom();
+            });
+            if (ticket) conn->start(std::move(ticket));
         }
-        // A refused socket (or one gone already) closes as it leaves this scope.
+        // A refused connection (or one gone already) closes as it leaves this scope.
         acceptNext();
     });
 }

@@ -2,8 +2,9 @@
 // writing run on the I/O context; the request's work runs on a worker queue: logins and new
 // accounts on the hashing queue, everything else on the quick one, so a slow request never
 // holds up the others. The port admits connections within its limits (in total and per peer
-// address); a refused one is closed at once. A request that is cut short, malformed, or not
-// read and begun within the time limit is closed without a reply.
+// address; a full port closes its longest idle connection for a newcomer); a refused one is
+// closed at once. A request that is cut short, malformed, or not read and begun within the
+// time limit is closed without a reply.
 #pragma once
 
 #include <asio.hpp>

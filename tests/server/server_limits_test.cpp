@@ -1,5 +1,6 @@
 // The version and database ports against floods: connections capped per port in total and per
-// address (each refusal logged once), and password hashing behind a bounded queue of its own,
+// address (each refusal logged once; a full port makes room by closing its longest idle
+// connection), and password hashing behind a bounded queue of its own,
 // so that version, ladder and banner requests never wait behind it and a login that cannot
 // wait is refused at once.
 #include <gtest/gtest.h>
@@ -45,18 +46,25 @@ TEST(ServerLimits, PortsCapConnectionsInTotalAndPerAddress) {
     std::optional<std::string> password = mailedPassword(server.dataDir(), "good");
     ASSERT_TRUE(password);
 
-    // Idle connections: six from one address, the last two closed at once and logged once;
-    // then eight from two more, the last two over the port's ten.
+    // Idle connections: six from one address, the last two refused at once and logged once;
+    // then eight from two more: the port holds ten, so the last two take the places of the two
+    // that have waited longest.
     std::vector<RawPeer> idle(14);
     for (size_t i = 0; i < idle.size(); ++i)
         ASSERT_TRUE(idle[i].connect(i < 6    ? "127.0.24.1"
                                     : i < 10 ? "127.0.24.2"
                                              : "127.0.24.3",
                                     host, zrt::kVersionPort));
-    int refused = 0;
-    for (RawPeer& p : idle) refused += p.closedWithin(200) ? 1 : 0;
-    EXPECT_EQ(refused, 4);
+    std::vector<size_t> closed;
+    for (size_t i = 0; i < idle.size(); ++i)
+        if (idle[i].closedWithin(200)) closed.push_back(i);
+    EXPECT_EQ(closed, (std::vector<size_t>{0, 1, 4, 5}));
     EXPECT_EQ(count(server.log(), "connection from 127.0.24.1 refused"), 1u);
+    // Idle connections cannot shut a player out: his request takes the place of one of them.
+    std::optional<std::vector<uint8_t>> version =
+        askFrom("127.0.24.4", host, zrt::kVersionPort, zrt::encodeVersionRequest(zrt::kVersionTag));
+    ASSERT_TRUE(version);
+    EXPECT_FALSE(version->empty());
     // The database port has limits of its own: a player still signs in.
     std::optional<std::vector<uint8_t>> reply =
         askFrom("127.0.0.1", host, zrt::kDatabasePort, loginRequest("good", *password));
