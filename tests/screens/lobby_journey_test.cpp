@@ -72,19 +72,9 @@ class LobbyJourneyTest : public QObject {
         QVERIFY(startup.run());
         zrt::LoginWindow* login = startup.loginWindow();
         QCOMPARE(login->profileList().count(), 1);
-        login->profileList().select(0);
 
         // Sign in with the mailed password; the login window hands over to the halls.
-        QTimer typePassword;
-        connect(&typePassword, &QTimer::timeout, [&password] {
-            if (auto* d = qobject_cast<zrt::LoginDialog*>(QApplication::activeModalWidget())) {
-                d->passwordEdit()->setText(password);
-                d->okButton()->click();
-            }
-        });
-        typePassword.start(50);
-        login->ContinueLogin();
-        typePassword.stop();
+        ContinueWithPassword(login, password);
         QTRY_VERIFY_WITH_TIMEOUT(topLevel<zrt::HallWindow>() != nullptr, 20000);
         zrt::HallWindow* halls = topLevel<zrt::HallWindow>();
         QTRY_VERIFY_WITH_TIMEOUT(halls->shownHalls().size() >= 2, 30000);

@@ -31,14 +31,7 @@ QString CreateLobbyAccount(ServerProcess& server, const QString& gameDir, const 
     return {};
 }
 
-zrt::LobbyWnd* SignInAndEnterHall(const QString& gameDir, const QString& password,
-                                  const QString& hallPrefix, const std::optional<std::string>& hostName) {
-    zrt::StartupOptions options;
-    options.gameDir = gameDir;
-    options.hostName = hostName;
-    zrt::Startup startup(options);
-    if (!startup.run()) return nullptr;
-    zrt::LoginWindow* login = startup.loginWindow();
+void ContinueWithPassword(zrt::LoginWindow* login, const QString& password) {
     login->profileList().select(0);
     QTimer typePassword;
     QObject::connect(&typePassword, &QTimer::timeout, [&password] {
@@ -49,7 +42,16 @@ zrt::LobbyWnd* SignInAndEnterHall(const QString& gameDir, const QString& passwor
     });
     typePassword.start(50);
     login->ContinueLogin();
-    typePassword.stop();
+}
+
+zrt::LobbyWnd* SignInAndEnterHall(const QString& gameDir, const QString& password,
+                                  const QString& hallPrefix, const std::optional<std::string>& hostName) {
+    zrt::StartupOptions options;
+    options.gameDir = gameDir;
+    options.hostName = hostName;
+    zrt::Startup startup(options);
+    if (!startup.run()) return nullptr;
+    ContinueWithPassword(startup.loginWindow(), password);
     if (!QTest::qWaitFor([] { return VisibleTopLevel<zrt::HallWindow>() != nullptr; }, 20000))
         return nullptr;
     zrt::HallWindow* halls = VisibleTopLevel<zrt::HallWindow>();

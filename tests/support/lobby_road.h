@@ -14,6 +14,7 @@
 
 namespace zrt {
 class LobbyWnd;
+class LoginWindow;
 }
 
 // The visible top-level window of type W, or null.
@@ -29,6 +30,10 @@ W* VisibleTopLevel() {
 // Makes the lobby account `stem` on `server` for the profile of that stem in `gameDir` and
 // registers it there. The mailed password, or "" when something failed.
 QString CreateLobbyAccount(ServerProcess& server, const QString& gameDir, const std::string& stem);
+
+// Selects the first profile of the login window and presses Continue, typing `password` into
+// the login dialog and confirming it.
+void ContinueWithPassword(zrt::LoginWindow* login, const QString& password);
 
 // Runs the start-up in `gameDir` (announcing the address of `hostName` when given), signs in
 // with the first registered profile and `password`, and enters the first hall whose listing
