@@ -257,8 +257,10 @@ news = ""
 # A request must be read and its work begun within this many seconds of the connection
 # (waiting for a worker included), and its reply taken within as many again; else it is closed.
 request_timeout_seconds = 10
-# Connections each of the two ports holds at once, in all and from one peer address; more
-# are closed at once (logged once a minute per address).
+# Connections each of the two ports holds at once, in all and from one peer address. A full
+# port closes its longest idle connection (request not yet in, or reply already out) for a
+# newcomer; one beyond the address's share, or when none is idle, is closed at once (logged
+# once a minute per address).
 max_connections = 1000
 max_connections_per_address = 20
 # Threads for logins and new accounts (password hashing, mail), and how many of those

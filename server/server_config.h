@@ -17,7 +17,8 @@ struct ListenConfig {
     std::string address = "127.0.0.1";  // where both ports listen
     std::string databaseAddress;        // announced by the version server; empty: `address`
     int requestTimeoutSeconds = 10;     // from accepting to the work's start, and for the reply
-    int maxConnections = 1000;          // on each of the two ports; beyond it closed at once
+    int maxConnections = 1000;          // on each of the two ports; beyond it the longest idle
+                                        // one is closed, or the newcomer when none is idle
     int maxConnectionsPerAddress = 20;  // from one peer address on each port
     int workers = 2;                    // threads for logins and new accounts (hashing, mail)
     int hashQueue = 32;                 // logins and new accounts waiting for those threads
