@@ -1,3 +1,4 @@
+// LobbyBot: signing in, joining, receiving and chatting.
 #include "tests/support/lobby_bot.h"
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include "lobby/session/hall_list.h"
 #include "lobby/session/message_types.h"
 #include "playnet/guid.h"
+#include "tests/support/sign_in.h"
 
 LobbyBot::LobbyBot() : client_(std::make_unique<playnet::Client>()) {}
 
@@ -15,8 +17,10 @@ LobbyBot::~LobbyBot() {
     client_.reset();
 }
 
-bool LobbyBot::join(const std::string& host, const std::string& hallName,
+bool LobbyBot::join(const ServerProcess& server, const std::string& hallName,
                     const std::string& name) {
+    const std::string host = server.address().toStdString();
+    if (!zrttest::signIn(host, server.dataDir().toStdString(), name)) return false;
     if (client_->InitializeConnection(host) != playnet::Result::Ok) return false;
     std::optional<playnet::Guid> app = playnet::Guid::Parse(zrt::kHallApplicationText);
     if (!app) return false;
@@ -37,7 +41,7 @@ bool LobbyBot::join(const std::string& host, const std::string& hallName,
     if (server_ == 0) return false;
     zrt::PlayerEntry me;
     me.id = id_;
-    me.address = "127.0.0.1";
+    me.address = "127.0.0.1";  // the server tells the others where the connection comes from
     me.name = name;
     me.score = 100;
     auto state = zrt::encodeStateRequest();
