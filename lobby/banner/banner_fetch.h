@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zrt {
@@ -17,5 +19,9 @@ constexpr size_t kBannerBufferSize = 100000;
 // Connecting is bounded to 10 s and the whole exchange to 30 s, so a silent server cannot hold
 // the lobby's start-up.
 int BannerFetch(const std::string& address, std::vector<unsigned char>& out);
+
+// The address a redirect's "Location: " header line names: the text after the key up to the
+// line's end, without the white space around it and the CR LF. Nothing for any other line.
+std::optional<std::string> LocationHeader(std::string_view line);
 
 }  // namespace zrt

@@ -89,6 +89,7 @@ TEST(BannerFetch, FollowsOneRedirectAndCutsLongBodies) {
         if (path == "/banner.gif") return answer(200, "GIF89a-data");
         if (path == "/moved") return answer(302, "", "Location: " + base + "/banner.gif\r\n");
         if (path == "/twice") return answer(301, "", "Location: " + base + "/moved\r\n");
+        if (path == "/spaced") return answer(302, "", "Location:  " + base + "/banner.gif \t\r\n");
         if (path == "/nolocation") return answer(303, "");
         if (path == "/big") return answer(200, std::string(zrt::kBannerBufferSize + 5000, 'x'));
         return answer(404, "not here");
@@ -100,6 +101,7 @@ TEST(BannerFetch, FollowsOneRedirectAndCutsLongBodies) {
     EXPECT_EQ(std::string(out.begin(), out.end()), "GIF89a-data");
 
     EXPECT_EQ(zrt::BannerFetch(base + "/moved", out), 11);
+    EXPECT_EQ(zrt::BannerFetch(base + "/spaced", out), 11);  // white space around the value
     EXPECT_EQ(zrt::BannerFetch(base + "/twice", out), -1);  // only one redirect is followed
     EXPECT_EQ(zrt::BannerFetch(base + "/nolocation", out), -1);
     EXPECT_EQ(zrt::BannerFetch(base + "/missing", out), 8);  // other statuses are read as well
