@@ -1,5 +1,7 @@
 #include "tests/support/lobby_road.h"
 
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 
@@ -12,6 +14,12 @@
 #include "lobby/ui/login_dialog.h"
 #include "lobby/ui/login_window.h"
 #include "lobby/ui/news_box.h"
+
+bool ListHolds(const QListWidget* list, const QString& part) {
+    for (int i = 0; i < list->count(); ++i)
+        if (list->item(i)->text().contains(part)) return true;
+    return false;
+}
 
 QString CreateAliceAccount(const ServerProcess& server, const TestGameFolder& folder) {
     const QByteArray address = server.address().toLatin1();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QListWidget>
 #include <QString>
 
 #include "tests/support/game_folder.h"
@@ -24,6 +25,9 @@ W* TopLevel() {
     }
     return nullptr;
 }
+
+// True when a line of the list contains `part`.
+bool ListHolds(const QListWidget* list, const QString& part);
 
 // Names the server in the folder's Server.txt, points this process at the folder, creates
 // ALICE's account on the server and registers her profile. The mailed password, or "" when
