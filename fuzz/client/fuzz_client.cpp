@@ -28,7 +28,7 @@ using zrtfuzz::FrameReader;
 const Guid kApp = *Guid::Parse("{5D1C0B9A-8E7F-4A6B-9C5D-3E2F1A0B9C8D}");
 const Guid kSession = *Guid::Parse("{00112233-4455-6677-8899-AABBCCDDEEFF}");
 constexpr PlayerId kPlayer = 0x1234;
-constexpr int kWaitMs = 5000;
+constexpr int kWaitMs = 30000;  // bounds a hang; generous, as a campaign runs at low priority
 
 enum class Mode { Honest, Raw, Enumerate };
 

@@ -71,7 +71,10 @@ struct Client {
     Sender sender;
     zrtfuzz::CheckingUi ui;
     SessionDispatcher dispatcher;
-    bool gone = false;  // its receiver ended (lost name, launched): it no longer follows
+    // It no longer follows the hall: its receiver ended (lost name, launched), or it asked for
+    // the hall's state once more (a real client asks once; the second snapshot, applied on top
+    // of its tables, leaves them different by its own doing).
+    bool gone = false;
 };
 
 class HallGame {
@@ -203,7 +206,9 @@ void HallGame::Step(playnet::ByteReader& in) {
             return;
         default: {  // a message from the player
             if (!clients_[slot]) return;
-            queue_.push_back({true, ids_[slot], BuildMessage(slot, in)});
+            Bytes m = BuildMessage(slot, in);
+            if (messageCode(m.data(), m.size()) == MSG_STATE_REQUEST) clients_[slot]->gone = true;
+            queue_.push_back({true, ids_[slot], std::move(m)});
             break;
         }
     }

@@ -28,7 +28,7 @@ using namespace playnet;
 using zrtfuzz::FrameReader;
 
 const Guid kApp = *Guid::Parse("{5D1C0B9A-8E7F-4A6B-9C5D-3E2F1A0B9C8D}");
-constexpr int kWaitMs = 5000;
+constexpr int kWaitMs = 30000;  // bounds a hang; generous, as a campaign runs at low priority
 
 struct World {
     Host host;

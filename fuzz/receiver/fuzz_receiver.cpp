@@ -30,7 +30,7 @@ using namespace zrt;
 using playnet::PlayerId;
 
 const playnet::Guid kApp = *playnet::Guid::Parse("{5D1C0B9A-8E7F-4A6B-9C5D-3E2F1A0B9C8D}");
-constexpr int kWaitMs = 10000;
+constexpr int kWaitMs = 30000;  // bounds a hang; generous, as a campaign runs at low priority
 
 struct World {
     playnet::Host host;

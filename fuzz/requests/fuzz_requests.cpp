@@ -14,6 +14,7 @@
 
 #include "fuzz/support/fuzz_support.h"
 #include "lobby/net/account_messages.h"
+#include "lobby/net/account_stats.h"
 #include "lobby/net/banner_record.h"
 #include "lobby/net/ladder_messages.h"
 #include "lobby/net/login_messages.h"
@@ -54,21 +55,6 @@ std::optional<std::string> TakeMailedPassword(const fs::path& outbox) {
         fs::remove(entry.path(), ec);
     }
     return password;
-}
-
-zrt::AccountStats ReadStats(playnet::ByteReader& in) {
-    zrt::AccountStats s;
-    s.score = in.u16();
-    s.portrait = in.u16();
-    s.country = in.u16();
-    s.year = in.u16();
-    s.month = in.u16();
-    s.day = in.u16();
-    s.won = in.u16();
-    s.lost = in.u16();
-    s.quit = in.u16();
-    s.gemstones = in.u16();
-    return s;
 }
 
 void CheckReply(Port port, uint8_t code, const std::vector<uint8_t>& reply) {
@@ -150,7 +136,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             case 1: {  // a new account
                 zrt::NewAccountRequest r;
                 r.loginName = in.text(1 + in.u8() % 12);
-                r.stats = ReadStats(in);
+                r.stats = zrt::readAccountStats(in);
                 r.email = (op & 0x80) ? in.text(1 + in.u8() % 52) : "player@example.org";
                 request = zrt::encodeNewAccountRequest(r);
                 break;
@@ -166,7 +152,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     r.loginName = in.text(11);
                     r.password = in.text(11);
                 }
-                r.stats = ReadStats(in);
+                r.stats = zrt::readAccountStats(in);
                 r.loginCounter = in.u8();
                 r.lobbyByte = in.u8();
                 request = zrt::encodeLoginRequest(r);

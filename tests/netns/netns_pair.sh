@@ -5,6 +5,7 @@
 #   netns_pair_up NAME SUBNET   creates $NS_A and $NS_B (NAME-a-PID, NAME-b-PID) with
 #                               $DEV_A = SUBNET.1/24 ($ADDR_A) and $DEV_B = SUBNET.2/24 ($ADDR_B),
 #                               loopback up in both
+#   netns_pair_address          addresses and up for $DEV_A and $DEV_B
 #   skip TEXT / fail TEXT       exit 77 (skipped) / 1 (failed)
 # A script that starts processes of its own defines netns_cleanup_extra to end them; it runs
 # before the namespaces go. Anything still running inside them is killed.
@@ -49,10 +50,15 @@ netns_pair_up() {
     done
     ip link add "$DEV_A" netns "$NS_A" type veth peer name "$DEV_B" netns "$NS_B" 2>/dev/null ||
         skip "cannot create a veth pair"
-    ip -n "$NS_A" link set lo up &&
-        ip -n "$NS_B" link set lo up &&
-        ip -n "$NS_A" addr add "$ADDR_A/24" dev "$DEV_A" &&
+    ip -n "$NS_A" link set lo up && ip -n "$NS_B" link set lo up || fail "no loopback"
+    netns_pair_address
+}
+
+# Gives $DEV_A and $DEV_B their addresses and brings them up (again, for a link that replaced
+# the veth pair under the same names).
+netns_pair_address() {
+    ip -n "$NS_A" addr add "$ADDR_A/24" dev "$DEV_A" &&
         ip -n "$NS_B" addr add "$ADDR_B/24" dev "$DEV_B" &&
         ip -n "$NS_A" link set "$DEV_A" up &&
-        ip -n "$NS_B" link set "$DEV_B" up || fail "cannot configure the veth pair"
+        ip -n "$NS_B" link set "$DEV_B" up || fail "cannot configure the link"
 }

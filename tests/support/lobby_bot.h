@@ -17,8 +17,10 @@ public:
     LobbyBot();
     ~LobbyBot();
 
-    // Joins the hall named `hallName` on `host` as `name`; waits (bounded) for the welcome.
-    bool join(const std::string& host, const std::string& hallName, const std::string& name);
+    // Joins the hall named `hallName` on `host` as `name`; waits (at most `waitMs` for all of
+    // it) for the welcome.
+    bool join(const std::string& host, const std::string& hallName, const std::string& name,
+              int waitMs = 10000);
     // Receives for up to `ms` milliseconds, recording what arrives.
     void pump(int ms);
     // Pumps until a chat line with `text` has arrived, at most `ms`.

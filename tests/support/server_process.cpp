@@ -23,11 +23,12 @@ bool ServerProcess::start() {
     else
         process_.start("ip", QStringList{"netns", "exec", netns_, server} + args);
     if (!process_.waitForStarted(5000)) return false;
-    QDeadlineTimer deadline(15000);
+    QDeadlineTimer deadline(30000);
     while (!deadline.hasExpired()) {
         QTcpSocket probe;
         probe.connectToHost(address_, 1694);
-        if (probe.waitForConnected(200)) {
+        // Long enough for a slow link's handshake (a server in another namespace).
+        if (probe.waitForConnected(3000)) {
             probe.abort();
             return true;
         }

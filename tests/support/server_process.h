@@ -14,7 +14,7 @@ public:
     explicit ServerProcess(const QString& address, const QString& netns = {});
     ~ServerProcess();
 
-    // Starts the server and waits (at most 15 s) until it accepts connections on the database
+    // Starts the server and waits (at most 30 s) until it accepts connections on the database
     // port. False when it did not come up.
     bool start();
     void stop();
