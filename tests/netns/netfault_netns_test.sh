@@ -14,7 +14,7 @@ source "$(dirname "$0")/netns_pair.sh"
 test_bin=${1:?usage: netfault_netns_test.sh PATH_TO_NETFAULT_TEST PATH_TO_LOSSY_WIRE CASE}
 wire=${2:?usage: netfault_netns_test.sh PATH_TO_NETFAULT_TEST PATH_TO_LOSSY_WIRE CASE}
 case ${3:-} in
-    lossy) function=lossyLinkStillServesTheLobby ;;
+    lossy) function=lossyLinkFailsOnlyWithItsMessages ;;
     stopped) function=stoppedServerIsNoticed ;;
     cut) function=cutLinkIsNoticed ;;
     *) fail "unknown case ${3:-}" ;;
