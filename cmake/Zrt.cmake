@@ -1,9 +1,15 @@
 # Helpers shared by every folder's CMakeLists.txt.
 include(GoogleTest)
 
-# zrt_gtest(<name> SOURCES <files...> LIBS <targets...>): a GoogleTest executable registered with CTest.
+# zrt_gtest(<name> SOURCES <files...> LIBS <targets...> [LOCK <resource>]): a GoogleTest
+# executable registered with CTest; LOCK keeps its tests from running beside other tests that
+# hold the same resource (a fixed port).
 function(zrt_gtest name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "LOCK" "SOURCES;LIBS" ${ARGN})
+  set(lock_property)
+  if(ARG_LOCK)
+    set(lock_property RESOURCE_LOCK ${ARG_LOCK})
+  endif()
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
@@ -12,7 +18,7 @@ function(zrt_gtest name)
     ZRT_GAME_DIR="${ZRT_GAME_DIR}"
     ZRT_SCREENSHOT_DIR="${ZRT_SCREENSHOT_DIR}")
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300 ${lock_property})
 endfunction()
 
 # zrt_qtest(<name> SOURCES <files...> LIBS <targets...>): a QtTest executable run offscreen.

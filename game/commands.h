@@ -2,17 +2,19 @@
 #pragma once
 
 #include "game/options.h"
+#include "playnet/launched_app.h"
 
 namespace zrtgame {
 
-// The game's lobby-launch registration.
-constexpr const char* kAppName = "Zerathon";
-constexpr const char* kAppGuid = "{5B0C2E71-9A4D-47F3-8E21-3C6D0B9A7F14}";
+// The program file the registration names, inside the game folder.
 constexpr const char* kProgramFile = "zrtgame";
 
 int RunRegister(Options& options);
 int RunNewProfile(Options& options);
 int RunShowProfile(Options& options);
 int RunSaveGame(Options& options);
+
+// Started by a lobby: the group's game, on its launch channel.
+int RunLaunched(playnet::LaunchedApp& lobby);
 
 }  // namespace zrtgame

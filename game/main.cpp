@@ -1,7 +1,8 @@
 // zrtgame: a headless stand-in for the game program. It registers itself for lobby launching,
-// writes player profiles and saved games the way the game does, and shows what a profile
-// holds. Usage: zrtgame <command> [--option value]...
+// plays a group's match when a lobby launches it, writes player profiles and saved games the
+// way the game does, and shows what a profile holds. Usage: zrtgame <command> [--option value]...
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,8 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (std::unique_ptr<playnet::LaunchedApp> lobby = playnet::LaunchedApp::FromEnvironment())
+        return zrtgame::RunLaunched(*lobby);
     if (argc < 2) return Usage();
     std::string name = argv[1];
     for (const auto& c : kCommands) {

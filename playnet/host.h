@@ -70,7 +70,8 @@ public:
     void Close();
     uint16_t Port() const;
 
-    // Offers a session; its instance id is generated. Nothing when the host is not running.
+    // Offers a session under the configured instance id, or a generated one. Nothing when the
+    // host is not running or the configured id is offered already.
     std::optional<Guid> CreateSession(const SessionConfig& config);
     // Withdraws a session: its clients' connections are closed.
     bool DestroySession(const Guid& instance);

@@ -1,6 +1,7 @@
 // Registration files of lobby-launchable applications.
 #include "playnet/registration.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -21,6 +22,19 @@ std::string trim(const std::string& s) {
     if (b == std::string::npos) return {};
     size_t e = s.find_last_not_of(" \t\r\n");
     return s.substr(b, e - b + 1);
+}
+
+// The text of a registration file: only regular files (a FIFO must not block the caller),
+// at most 64 KiB of them.
+std::optional<std::string> readRegistrationFile(const fs::path& p) {
+    std::error_code ec;
+    if (!fs::is_regular_file(p, ec)) return std::nullopt;
+    std::ifstream f(p, std::ios::binary);
+    if (!f) return std::nullopt;
+    std::string text(64 * 1024, '\0');
+    f.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<size_t>(f.gcount()));
+    return text;
 }
 
 }  // namespace
@@ -57,11 +71,25 @@ std::optional<AppRegistration> ParseRegistration(const std::string& text) {
 std::optional<AppRegistration> ReadRegistration(const std::string& appName) {
     for (const std::string& dir : RegistrationSearchDirs()) {
         fs::path p = fs::path(dir) / "playnet" / "applications" / (appName + ".ini");
-        std::ifstream f(p, std::ios::binary);
-        if (!f) continue;
-        std::stringstream ss;
-        ss << f.rdbuf();
-        return ParseRegistration(ss.str());
+        if (std::optional<std::string> text = readRegistrationFile(p)) return ParseRegistration(*text);
+    }
+    return std::nullopt;
+}
+
+std::optional<AppRegistration> FindRegistration(const Guid& application) {
+    for (const std::string& dir : RegistrationSearchDirs()) {
+        std::error_code ec;
+        std::vector<fs::path> files;
+        for (const auto& entry : fs::directory_iterator(fs::path(dir) / "playnet" / "applications", ec))
+            if (entry.path().extension() == ".ini") files.push_back(entry.path());
+        std::sort(files.begin(), files.end());
+        for (const fs::path& p : files) {
+            std::optional<std::string> text = readRegistrationFile(p);
+            std::optional<AppRegistration> reg = text ? ParseRegistration(*text) : std::nullopt;
+            if (!reg) continue;
+            std::optional<Guid> guid = Guid::Parse(reg->guid);
+            if (guid && *guid == application) return reg;
+        }
     }
     return std::nullopt;
 }

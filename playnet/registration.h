@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "playnet/guid.h"
+
 namespace playnet {
 
 struct AppRegistration {
@@ -22,6 +24,10 @@ std::vector<std::string> RegistrationSearchDirs();
 
 // The first registration of `appName` found; nothing when there is none or it lacks a key.
 std::optional<AppRegistration> ReadRegistration(const std::string& appName);
+
+// The first registration, in search order (files of a folder by name), whose Guid names
+// `application` (compared as a GUID, so letter case does not matter here); nothing when none.
+std::optional<AppRegistration> FindRegistration(const Guid& application);
 
 // Parses the text of a registration file; nothing when a key is missing.
 std::optional<AppRegistration> ParseRegistration(const std::string& text);

@@ -20,6 +20,8 @@ const char* ResultName(Result r) {
         case Result::Timeout: return "Timeout";
         case Result::SessionLost: return "SessionLost";
         case Result::ProtocolError: return "ProtocolError";
+        case Result::UnknownApplication: return "UnknownApplication";
+        case Result::StartFailed: return "StartFailed";
     }
     return "Unknown";
 }

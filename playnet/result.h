@@ -20,6 +20,8 @@ enum class Result {
     Timeout,          // the host did not answer in time
     SessionLost,      // the connection to the host has gone
     ProtocolError,    // the host answered something we do not understand
+    UnknownApplication,  // Launcher: no application is registered under that GUID
+    StartFailed,         // Launcher: the registered program could not be started
 };
 
 // A short English name, for logs and test output.

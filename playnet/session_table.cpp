@@ -5,11 +5,15 @@
 
 namespace playnet {
 
-Guid SessionTable::AddSession(const SessionConfig& config) {
-    Guid id;
-    do {
-        id = Guid::Generate();
-    } while (sessions_.count(id));
+std::optional<Guid> SessionTable::AddSession(const SessionConfig& config) {
+    Guid id = config.instance;
+    if (id.IsNull()) {
+        do {
+            id = Guid::Generate();
+        } while (sessions_.count(id));
+    } else if (sessions_.count(id)) {
+        return std::nullopt;
+    }
     Session& s = sessions_[id];
     s.config = config;
     if (s.config.name.size() > kMaxNameLength) s.config.name.resize(kMaxNameLength);

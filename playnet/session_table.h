@@ -22,6 +22,7 @@ struct SessionConfig {
     uint32_t maxPlayers = 0;  // 0: no limit; host-owned players count too
     std::array<uint32_t, 4> user{};
     std::string password;  // empty: none
+    Guid instance;         // null: a fresh one is generated
 };
 
 struct TablePlayer {
@@ -33,8 +34,9 @@ struct TablePlayer {
 
 class SessionTable {
 public:
-    // The new session's instance id (generated).
-    Guid AddSession(const SessionConfig& config);
+    // The new session's instance id (the configured one, or generated); nothing when the
+    // configured id is taken already.
+    std::optional<Guid> AddSession(const SessionConfig& config);
     // Removes the session and its players (returned).
     std::vector<TablePlayer> RemoveSession(const Guid& instance);
     bool HasSession(const Guid& instance) const;

@@ -5,6 +5,7 @@
 
 #include "playnet/bytes.h"
 #include "playnet/frame.h"
+#include "playnet/wire_fields.h"
 
 namespace playnet {
 namespace {
@@ -13,53 +14,27 @@ std::vector<uint8_t> frame(FrameType type, const ByteWriter& w) {
     return EncodeFrame(static_cast<uint8_t>(type), w);
 }
 
-// Short text: one length byte, then the bytes (no NUL). Longer text is cut to 255 bytes.
-void writeText8(ByteWriter& w, const std::string& s) {
-    size_t n = s.size() < kMaxNameLength ? s.size() : kMaxNameLength;
-    w.u8(static_cast<uint8_t>(n));
-    w.bytes(s.data(), n);
-}
-
-std::string readText8(ByteReader& r) {
-    size_t n = r.u8();
-    if (n > r.remaining()) {
-        r.skip(n);  // sets the error flag
-        return {};
-    }
-    std::string s(n, '\0');
-    r.bytes(s.data(), n);
-    return s;
-}
-
-void writeGuid(ByteWriter& w, const Guid& g) { w.bytes(g.bytes.data(), g.bytes.size()); }
-
-Guid readGuid(ByteReader& r) {
-    Guid g;
-    r.bytes(g.bytes.data(), g.bytes.size());
-    return g;
-}
-
 constexpr uint32_t kSessionPasswordFlag = 1;
 
 void writeSession(ByteWriter& w, const SessionDesc& d) {
-    writeGuid(w, d.instance);
-    writeGuid(w, d.application);
+    WriteGuid(w, d.instance);
+    WriteGuid(w, d.application);
     w.u32(d.maxPlayers);
     w.u32(d.currentPlayers);
     w.u32(d.passwordRequired ? kSessionPasswordFlag : 0);
     for (uint32_t u : d.user) w.u32(u);
-    writeText8(w, d.name);
+    WriteText8(w, d.name);
 }
 
 SessionDesc readSession(ByteReader& r) {
     SessionDesc d;
-    d.instance = readGuid(r);
-    d.application = readGuid(r);
+    d.instance = ReadGuid(r);
+    d.application = ReadGuid(r);
     d.maxPlayers = r.u32();
     d.currentPlayers = r.u32();
     d.passwordRequired = (r.u32() & kSessionPasswordFlag) != 0;
     for (uint32_t& u : d.user) u = r.u32();
-    d.name = readText8(r);
+    d.name = ReadText8(r);
     return d;
 }
 
@@ -93,7 +68,7 @@ std::optional<HelloFrame> HelloFrame::Decode(Body body) {
 std::vector<uint8_t> ErrorFrame::Encode() const {
     ByteWriter w;
     w.u32(static_cast<uint32_t>(code));
-    writeText8(w, text);
+    WriteText8(w, text);
     return frame(FrameType::Error, w);
 }
 
@@ -101,14 +76,14 @@ std::optional<ErrorFrame> ErrorFrame::Decode(Body body) {
     ByteReader r(body.data(), body.size());
     ErrorFrame f;
     f.code = static_cast<WireError>(r.u32());
-    f.text = readText8(r);
+    f.text = ReadText8(r);
     return okOrNothing(r, f);
 }
 
 std::vector<uint8_t> EnumRequestFrame::Encode() const {
     ByteWriter w;
     w.u32(token);
-    writeGuid(w, application);
+    WriteGuid(w, application);
     return frame(FrameType::EnumRequest, w);
 }
 
@@ -116,7 +91,7 @@ std::optional<EnumRequestFrame> EnumRequestFrame::Decode(Body body) {
     ByteReader r(body.data(), body.size());
     EnumRequestFrame f;
     f.token = r.u32();
-    f.application = readGuid(r);
+    f.application = ReadGuid(r);
     return okOrNothing(r, f);
 }
 
@@ -150,8 +125,8 @@ std::optional<EnumReplyFrame> EnumReplyFrame::Decode(Body body) {
 std::vector<uint8_t> OpenRequestFrame::Encode() const {
     ByteWriter w;
     w.u32(token);
-    writeGuid(w, instance);
-    writeText8(w, password);
+    WriteGuid(w, instance);
+    WriteText8(w, password);
     return frame(FrameType::OpenRequest, w);
 }
 
@@ -159,8 +134,8 @@ std::optional<OpenRequestFrame> OpenRequestFrame::Decode(Body body) {
     ByteReader r(body.data(), body.size());
     OpenRequestFrame f;
     f.token = r.u32();
-    f.instance = readGuid(r);
-    f.password = readText8(r);
+    f.instance = ReadGuid(r);
+    f.password = ReadText8(r);
     return okOrNothing(r, std::move(f));
 }
 
@@ -184,7 +159,7 @@ std::optional<OpenReplyFrame> OpenReplyFrame::Decode(Body body) {
 std::vector<uint8_t> CreatePlayerFrame::Encode() const {
     ByteWriter w;
     w.u32(token);
-    writeText8(w, name);
+    WriteText8(w, name);
     return frame(FrameType::CreatePlayer, w);
 }
 
@@ -192,7 +167,7 @@ std::optional<CreatePlayerFrame> CreatePlayerFrame::Decode(Body body) {
     ByteReader r(body.data(), body.size());
     CreatePlayerFrame f;
     f.token = r.u32();
-    f.name = readText8(r);
+    f.name = ReadText8(r);
     return okOrNothing(r, std::move(f));
 }
 
@@ -258,7 +233,7 @@ std::vector<uint8_t> PlayerNoticeFrame::Encode() const {
     w.u8(kind);
     w.u32(player);
     w.u32(currentPlayers);
-    writeText8(w, name);
+    WriteText8(w, name);
     return frame(FrameType::PlayerNotice, w);
 }
 
@@ -268,7 +243,7 @@ std::optional<PlayerNoticeFrame> PlayerNoticeFrame::Decode(Body body) {
     uint8_t kind = r.u8();
     f.player = r.u32();
     f.currentPlayers = r.u32();
-    f.name = readText8(r);
+    f.name = ReadText8(r);
     if (kind != Created && kind != Destroyed) return std::nullopt;
     f.kind = static_cast<Kind>(kind);
     return okOrNothing(r, std::move(f));

@@ -18,10 +18,6 @@ namespace zrt {
 struct LobbyContext;
 struct LobbyPaintState;
 
-// Shown for WM_GROUP_LAUNCH until the game launch exists.
-inline constexpr const char* kLaunchNotAvailableText =
-    "The game launch is not available yet.\nYour group stays as it is.";
-
 class LobbyView : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -39,6 +35,11 @@ public:
     }
     // My Group was clicked: the frame shows the own group's dialog.
     void setShowOwnGroup(std::function<void()> hook) { showOwnGroup_ = std::move(hook); }
+    // WM_GROUP_LAUNCH arrived (from Launch here or in the group dialog): the frame launches the
+    // own group's game with the member count.
+    void setLaunchGroup(std::function<void(size_t memberCount)> hook) {
+        launchGroup_ = std::move(hook);
+    }
 
     int scrollHeight() const { return scrollHeight_; }
     const LobbyHit& hot() const { return hot_; }
@@ -79,6 +80,7 @@ private:
     std::optional<QPoint> lastMouse_;  // document coordinates
     std::function<void(uint32_t)> openPlayerInfo_;
     std::function<void()> showOwnGroup_;
+    std::function<void(size_t)> launchGroup_;
 };
 
 }  // namespace zrt

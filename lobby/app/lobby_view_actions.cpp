@@ -74,9 +74,8 @@ void LobbyView::launchGroup() {
         PostAppEvent(this, WM_GROUP_LAUNCH, static_cast<intptr_t>(*count));
 }
 
-void LobbyView::groupLaunched(size_t) {
-    // The launch itself is not built yet: say so and leave everything as it is.
-    ErrorBox::Show(this, kLaunchNotAvailableText);
+void LobbyView::groupLaunched(size_t memberCount) {
+    if (launchGroup_) launchGroup_(memberCount);
 }
 
 }  // namespace zrt

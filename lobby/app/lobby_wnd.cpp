@@ -80,6 +80,7 @@ LobbyWnd::LobbyWnd(LobbyConnection& connection, const QString& gameDir)
     info_->retitle = [this] { Retitle(); };
     lobby_->setOpenPlayerInfo([this](uint32_t id) { openPlayerInfo(id); });
     lobby_->setShowOwnGroup([this] { showOwnGroup(); });
+    lobby_->setLaunchGroup([this](size_t members) { hostLaunch(members); });
     chat_->openPlayerInfo = [this](uint32_t id) { openPlayerInfo(id); };
 }
 
@@ -248,9 +249,7 @@ bool LobbyWnd::handleSessionEvent(QEvent* e) {
             NewsBox::Show(this, QString::fromLatin1(ev->text.c_str()));
             return true;
         case WM_LOBBY_MEMBER_LAUNCH:
-            // Starting the game for a group comes with the launch facility; until then the
-            // member stays in the hall.
-            qInfo("zrtlobby: the host launched the group; the game launch is not available yet");
+            memberLaunch(ev->text);
             return true;
         default:
             return false;
@@ -272,6 +271,11 @@ void LobbyWnd::closeWhenUnwound() {
 }
 
 void LobbyWnd::closeEvent(QCloseEvent* event) {
+    if (launching_) {
+        // The launch closes the window itself once the game has reported.
+        event->ignore();
+        return;
+    }
     if (closing_) {
         event->accept();
         return;

@@ -78,6 +78,12 @@ private:
     void connectPings(Dialog* dialog);
     void pingFinished(QObject* window, uint32_t tag, bool answered, double seconds);
 
+    // The game launch (lobby_wnd_launch.cpp): the host's, on the launch event of the groups
+    // pane, and a member's, when the host has launched the own group. Both end the stay.
+    void hostLaunch(size_t memberCount);
+    void memberLaunch(const std::string& hostAddress);
+    void storeLaunchSettings();
+
     LobbyConnection& connection_;
     LobbySession& session_;
     LobbyContext ctx_;
@@ -96,6 +102,7 @@ private:
     QPointer<GroupInfoDialog> groupDialog_;
     bool returnToHalls_ = false;
     bool closing_ = false;
+    bool launching_ = false;  // the launch waits for the game: the window must not close
     std::function<void()> backToHallsHook_;
 };
 

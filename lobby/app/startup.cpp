@@ -40,7 +40,7 @@ bool Startup::stop(const char* message) {
 }
 
 bool Startup::registrationOk() const {
-    std::optional<playnet::AppRegistration> reg = playnet::ReadRegistration("Zerathon");
+    std::optional<playnet::AppRegistration> reg = playnet::ReadRegistration(kGameAppName);
     if (!reg || reg->guid != kGameGuid) return false;
     return QFileInfo(QString::fromStdString(reg->path + "/" + reg->file)).isFile();
 }

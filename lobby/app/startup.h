@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "lobby/data/game_identity.h"
 #include "lobby/platform/instance_lock.h"
 
 namespace zrt {
@@ -22,8 +23,6 @@ inline constexpr const char* kMsgSockets = "Socket Initialization Error";
 inline constexpr const char* kMsgInternet = "Internet Connection Error";
 inline constexpr const char* kMsgResources = "Error Loading Lobby Resources";
 
-// The game's application GUID, as its registration must carry it (compared exactly).
-inline constexpr const char* kGameGuid = "{5B0C2E71-9A4D-47F3-8E21-3C6D0B9A7F14}";
 inline constexpr const char* kInstanceLockName = "LobbyPrevent2ndInstance";
 
 struct StartupOptions {

@@ -34,14 +34,18 @@ QByteArray ReadAll(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// Copies a folder, links as links (the game folder links the game program).
 void CopyTree(const QString& from, const QString& to) {
     QDir().mkpath(to);
     for (const QFileInfo& e :
-         QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-        if (e.isDir())
-            CopyTree(e.filePath(), to + "/" + e.fileName());
+         QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::System)) {
+        const QString target = to + "/" + e.fileName();
+        if (e.isSymLink())
+            QFile::link(e.symLinkTarget(), target);
+        else if (e.isDir())
+            CopyTree(e.filePath(), target);
         else
-            QFile::copy(e.filePath(), to + "/" + e.fileName());
+            QFile::copy(e.filePath(), target);
     }
 }
 
@@ -69,8 +73,8 @@ class FileFaultsTest : public QObject {
     // first one.
     QStringList signIn() {
         ModalWatcher errors;
-        zrt::LoginWindow* login = StartLobby(*folder_);
-        if (!login) return {"start-up stopped"};
+        zrt::LoginWindow* login = StartLobby(folder_->gameDir());
+        if (!login) return QStringList{"start-up stopped"} + errors.messages;
         bool typed = false;
         QTimer drive;
         connect(&drive, &QTimer::timeout, [&] {
@@ -95,7 +99,9 @@ class FileFaultsTest : public QObject {
         server_ = std::make_unique<ServerProcess>("127.0.41.1");
         QVERIFY(server_->start());
         folder_ = std::make_unique<TestGameFolder>();
-        password_ = CreateAliceAccount(*server_, *folder_);
+        folder_->writeServerTxt(server_->address().toLatin1() + "\r\n");
+        folder_->useEnvironment();
+        password_ = CreateLobbyAccount(*server_, folder_->gameDir(), "ALICE");
         QVERIFY(!password_.isEmpty());
     }
     void cleanup() {

@@ -5,23 +5,36 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 
 #include "lobby/app/chat_view.h"
 #include "lobby/app/lobby_wnd.h"
+#include "lobby/app/startup.h"
+#include "lobby/data/profile_lists.h"
+#include "lobby/net/account_messages.h"
+#include "lobby/net/server_exchange.h"
+#include "lobby/ui/error_box.h"
 #include "lobby/ui/hall_window.h"
+#include "lobby/ui/login_dialog.h"
+#include "lobby/ui/login_window.h"
 #include "lobby/ui/news_box.h"
 #include "lobby/ui/two_column_list_box.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/modal_watcher.h"
 #include "tests/support/lobby_bot.h"
 #include "tests/support/lobby_road.h"
-#include "tests/support/modal_watcher.h"
 #include "tests/support/server_process.h"
 
 namespace {
 
 constexpr const char* kAddress = "127.0.13.1";
+
+template <class W>
+W* topLevel() {
+    return VisibleTopLevel<W>();
+}
 
 }  // namespace
 
@@ -32,18 +45,56 @@ private slots:
         ServerProcess server(kAddress);
         QVERIFY(server.start());
         TestGameFolder folder;
-        const QString password = CreateAliceAccount(server, folder);
+        folder.writeServerTxt(QByteArray(kAddress) + "\r\n");
+        folder.useEnvironment();
+
+        // A lobby account for the sample profile ALICE, its password read from the outbox.
+        const QString password = CreateLobbyAccount(server, folder.gameDir(), "ALICE");
         QVERIFY(!password.isEmpty());
 
-        // Start-up, sign-in with the mailed password: the hall list.
-        zrt::HallWindow* halls = SignInAlice(folder, password);
-        QVERIFY(halls);
+        // Start-up ends with the login window listing the registered profile.
+        zrt::StartupOptions options;
+        options.gameDir = folder.gameDir();
+        zrt::Startup startup(options);
+        QTimer dismissNews;
+        connect(&dismissNews, &QTimer::timeout, [] {
+            QWidget* w = QApplication::activeModalWidget();
+            if (w && w->windowTitle() == "ZRTH Lobby News") w->close();
+        });
+        dismissNews.start(50);
+        QVERIFY(startup.run());
+        zrt::LoginWindow* login = startup.loginWindow();
+        QCOMPARE(login->profileList().count(), 1);
+        login->profileList().select(0);
+
+        // Sign in with the mailed password; the login window hands over to the halls.
+        QTimer typePassword;
+        connect(&typePassword, &QTimer::timeout, [&password] {
+            if (auto* d = qobject_cast<zrt::LoginDialog*>(QApplication::activeModalWidget())) {
+                d->passwordEdit()->setText(password);
+                d->okButton()->click();
+            }
+        });
+        typePassword.start(50);
+        login->ContinueLogin();
+        typePassword.stop();
+        QTRY_VERIFY_WITH_TIMEOUT(topLevel<zrt::HallWindow>() != nullptr, 20000);
+        zrt::HallWindow* halls = topLevel<zrt::HallWindow>();
+        QTRY_VERIFY_WITH_TIMEOUT(halls->shownHalls().size() >= 2, 30000);
         QDir().mkpath(ZRT_SCREENSHOT_DIR);
         halls->grab().save(QString(ZRT_SCREENSHOT_DIR) + "/journey_halls.png");
 
         // Enter the amateur hall.
-        zrt::LobbyWnd* lobby = EnterHall(halls, "Amateur Hall");
-        QVERIFY(lobby);
+        int amateur = -1;
+        for (size_t i = 0; i < halls->shownHalls().size(); ++i)
+            if (QString::fromStdString(halls->shownHalls()[i].text).startsWith("Amateur Hall"))
+                amateur = static_cast<int>(i);
+        QVERIFY(amateur >= 0);
+        QTest::mouseClick(halls, Qt::LeftButton, {},
+                          halls->hallList().itemRect(amateur).center());
+        halls->JoinSelectedHall();
+        QTRY_VERIFY_WITH_TIMEOUT(topLevel<zrt::LobbyWnd>() != nullptr, 20000);
+        zrt::LobbyWnd* lobby = topLevel<zrt::LobbyWnd>();
         QTRY_VERIFY_WITH_TIMEOUT(lobby->windowTitle().startsWith("ZRTH Lobby [ 1 / 0 ]"), 10000);
 
         // A bot joins: it is listed, and chat goes both ways.
@@ -65,18 +116,20 @@ private slots:
         // Back to the halls, then out.
         lobby->setReturnToHalls(true);
         lobby->close();
-        QTRY_VERIFY_WITH_TIMEOUT(TopLevel<zrt::HallWindow>() != nullptr, 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(TopLevel<zrt::LobbyWnd>() == nullptr, 10000);
-        TopLevel<zrt::HallWindow>()->close();
-        QTRY_VERIFY_WITH_TIMEOUT(TopLevel<zrt::HallWindow>() == nullptr, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(topLevel<zrt::HallWindow>() != nullptr, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(topLevel<zrt::LobbyWnd>() == nullptr, 10000);
+        topLevel<zrt::HallWindow>()->close();
+        QTRY_VERIFY_WITH_TIMEOUT(topLevel<zrt::HallWindow>() == nullptr, 10000);
     }
 };
 
-// Signs ALICE in against `server` and enters the amateur hall: the lobby screen, or nullptr.
+// Signs ALICE in against `server` and enters its amateur hall; the lobby screen.
 zrt::LobbyWnd* enterAmateurHall(ServerProcess& server, TestGameFolder& folder) {
-    const QString password = CreateAliceAccount(server, folder);
-    zrt::HallWindow* halls = password.isEmpty() ? nullptr : SignInAlice(folder, password);
-    return halls ? EnterHall(halls, "Amateur") : nullptr;
+    folder.writeServerTxt(server.address().toLatin1() + "\r\n");
+    folder.useEnvironment();
+    const QString password = CreateLobbyAccount(server, folder.gameDir(), "ALICE");
+    if (password.isEmpty()) return nullptr;
+    return SignInAndEnterHall(folder.gameDir(), password, "Amateur");
 }
 
 class LobbyEndingsTest : public QObject {

@@ -16,6 +16,7 @@ void copyTree(const QString& from, const QString& to) {
     while (it.hasNext()) {
         QString src = it.next();
         QString dst = to + "/" + QDir(from).relativeFilePath(src);
+        if (it.fileInfo().isSymLink()) continue;  // the game's program link is made anew
         if (it.fileInfo().isDir()) QDir().mkpath(dst);
         else QFile::copy(src, dst);
     }
@@ -31,7 +32,10 @@ TestGameFolder::TestGameFolder() {
 }
 
 void TestGameFolder::registerGame(const std::string& guid) {
-    playnet::WriteRegistration("Zerathon", {ZRT_BIN_DIR, "zrtgame", guid},
+    // As "zrtgame register" does: the game folder holds the program (a link to the build's).
+    QFile::remove(gameDir() + "/zrtgame");
+    QFile::link(QString(ZRT_BIN_DIR) + "/zrtgame", gameDir() + "/zrtgame");
+    playnet::WriteRegistration(zrt::kGameAppName, {gameDir().toStdString(), "zrtgame", guid},
                                configHome().toStdString());
 }
 
@@ -39,6 +43,14 @@ void TestGameFolder::useEnvironment() const {
     qputenv("XDG_CONFIG_HOME", configHome().toUtf8());
     qputenv("XDG_CONFIG_DIRS", (root_.path() + "/none").toUtf8());
     qputenv("XDG_RUNTIME_DIR", runtimeDir().toUtf8());
+}
+
+QProcessEnvironment TestGameFolder::environment() const {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", configHome());
+    env.insert("XDG_CONFIG_DIRS", root_.path() + "/none");
+    env.insert("XDG_RUNTIME_DIR", runtimeDir());
+    return env;
 }
 
 void TestGameFolder::writeServerTxt(const QByteArray& content) const {

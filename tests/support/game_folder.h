@@ -2,6 +2,7 @@
 // (holding the stand-in game's registration) and its own runtime dir (for the single-copy lock).
 #pragma once
 
+#include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -19,6 +20,8 @@ public:
     void registerGame(const std::string& guid);
     // Points XDG_CONFIG_HOME, XDG_CONFIG_DIRS and XDG_RUNTIME_DIR of this process at the copy.
     void useEnvironment() const;
+    // This process's environment with those three pointed at the copy, for a child process.
+    QProcessEnvironment environment() const;
     void writeServerTxt(const QByteArray& content) const;
     void removeLobbyRes(const QString& file) const;
 

@@ -21,45 +21,44 @@ bool ListHolds(const QListWidget* list, const QString& part) {
     return false;
 }
 
-QString CreateAliceAccount(const ServerProcess& server, const TestGameFolder& folder) {
-    const QByteArray address = server.address().toLatin1();
-    folder.writeServerTxt(address + "\r\n");
-    folder.useEnvironment();
-    const std::string gameDir = folder.gameDir().toStdString();
-    zrt::ServerExchange create(address.toStdString(), 1694);
+QString CreateLobbyAccount(ServerProcess& server, const QString& gameDir, const std::string& stem) {
+    zrt::ServerExchange create(server.address().toStdString(), 1694);
     create.setRequest(zrt::encodeNewAccountRequest(
-        {"ALICE", zrt::newAccountStats(3, 220, 2026, 12, 7), "alice@example.org"}));
+        {stem, zrt::newAccountStats(3, 220, 2026, 12, 7), stem + "@example.org"}));
     if (create.run() <= 0 || create.reply()[0] != 0) return {};
     const QString password = server.lastMailedPassword();
-    zrt::ScanProfiles(gameDir, zrt::Profiles());
-    size_t alice = 0;
-    while (alice < zrt::Profiles().unregistered.size() &&
-           zrt::Profiles().unregistered[alice].stem != "ALICE")
-        ++alice;
-    if (zrt::RegisterProfile(gameDir, zrt::Profiles(), alice, "ALICE", 3, 220) !=
-        zrt::ProfileResult::Ok)
-        return {};
-    return password;
+    zrt::ProfileLists lists;
+    zrt::ScanProfiles(gameDir.toStdString(), lists);
+    for (size_t i = 0; i < lists.unregistered.size(); ++i) {
+        if (lists.unregistered[i].stem != stem) continue;
+        if (zrt::RegisterProfile(gameDir.toStdString(), lists, i, stem, 3, 220) !=
+            zrt::ProfileResult::Ok)
+            return {};
+        return password;
+    }
+    return {};
 }
 
-zrt::LoginWindow* StartLobby(const TestGameFolder& folder) {
+zrt::LoginWindow* StartLobby(const QString& gameDir, const std::optional<std::string>& hostName) {
     zrt::StartupOptions options;
-    options.gameDir = folder.gameDir();
+    options.gameDir = gameDir;
+    options.hostName = hostName;
     zrt::Startup startup(options);
-    QTimer dismissNews;
-    QObject::connect(&dismissNews, &QTimer::timeout, [] {
+    QTimer closeNews;
+    QObject::connect(&closeNews, &QTimer::timeout, [] {
         if (auto* news = qobject_cast<zrt::NewsBox*>(QApplication::activeModalWidget()))
             news->close();
     });
-    dismissNews.start(50);
+    closeNews.start(50);
     if (!startup.run()) return nullptr;
     zrt::LoginWindow* login = startup.loginWindow();
     login->profileList().select(0);
     return login;
 }
 
-zrt::HallWindow* SignInAlice(const TestGameFolder& folder, const QString& password) {
-    zrt::LoginWindow* login = StartLobby(folder);
+zrt::HallWindow* SignIn(const QString& gameDir, const QString& password,
+                        const std::optional<std::string>& hostName) {
+    zrt::LoginWindow* login = StartLobby(gameDir, hostName);
     if (!login) return nullptr;
     QTimer typePassword;
     QObject::connect(&typePassword, &QTimer::timeout, [&password] {
@@ -71,27 +70,35 @@ zrt::HallWindow* SignInAlice(const TestGameFolder& folder, const QString& passwo
     typePassword.start(50);
     login->ContinueLogin();
     typePassword.stop();
-    if (!QTest::qWaitFor([] { return TopLevel<zrt::HallWindow>() != nullptr; }, 30000))
+    if (!QTest::qWaitFor([] { return VisibleTopLevel<zrt::HallWindow>() != nullptr; }, 30000))
         return nullptr;
-    zrt::HallWindow* halls = TopLevel<zrt::HallWindow>();
-    if (!QTest::qWaitFor([halls] { return halls->shownHalls().size() >= 2; }, 60000))
-        return nullptr;
-    return halls;
+    return VisibleTopLevel<zrt::HallWindow>();
 }
 
-zrt::LobbyWnd* EnterHall(zrt::HallWindow* halls, const QString& hall) {
-    int index = -1;
-    for (size_t i = 0; i < halls->shownHalls().size() && index < 0; ++i)
-        if (QString::fromStdString(halls->shownHalls()[i].text).startsWith(hall))
-            index = static_cast<int>(i);
-    if (index < 0) return nullptr;
-    QTest::mouseClick(halls, Qt::LeftButton, {}, halls->hallList().itemRect(index).center());
+zrt::LobbyWnd* EnterHall(zrt::HallWindow* halls, const QString& hallPrefix) {
+    int chosen = -1;
+    (void)QTest::qWaitFor(
+        [&] {
+            for (size_t i = 0; i < halls->shownHalls().size(); ++i)
+                if (QString::fromStdString(halls->shownHalls()[i].text).startsWith(hallPrefix))
+                    chosen = static_cast<int>(i);
+            return chosen >= 0;
+        },
+        60000);
+    if (chosen < 0) return nullptr;
+    QTest::mouseClick(halls, Qt::LeftButton, {}, halls->hallList().itemRect(chosen).center());
     halls->JoinSelectedHall();
-    if (!QTest::qWaitFor([] { return TopLevel<zrt::LobbyWnd>() != nullptr; }, 30000))
-        return nullptr;
-    zrt::LobbyWnd* lobby = TopLevel<zrt::LobbyWnd>();
-    if (!QTest::qWaitFor([lobby] { return lobby->windowTitle().startsWith("ZRTH Lobby ["); },
-                         20000))
+    (void)QTest::qWaitFor([] { return VisibleTopLevel<zrt::LobbyWnd>() != nullptr; }, 30000);
+    zrt::LobbyWnd* lobby = VisibleTopLevel<zrt::LobbyWnd>();
+    if (lobby && !QTest::qWaitFor(
+                     [lobby] { return lobby->windowTitle().startsWith("ZRTH Lobby ["); }, 20000))
         return nullptr;
     return lobby;
+}
+
+zrt::LobbyWnd* SignInAndEnterHall(const QString& gameDir, const QString& password,
+                                  const QString& hallPrefix,
+                                  const std::optional<std::string>& hostName) {
+    zrt::HallWindow* halls = SignIn(gameDir, password, hostName);
+    return halls ? EnterHall(halls, hallPrefix) : nullptr;
 }

@@ -1,13 +1,16 @@
-// The road into a hall as the end-to-end tests walk it against a real zrtserver: a lobby
-// account for the sample profile ALICE (its password read from the server's outbox), start-up
-// and sign-in, and entering a hall. Every wait is bounded.
+// The road a test takes into a hall with the real lobby: a lobby account for one sample profile
+// of a game folder (made on the server, its password read from the server's outbox, registered
+// in the profile), then the lobby's own start-up, sign-in and hall join, driven as a user would.
+// Each step is also at hand alone, for tests that make one of them fail. Every wait is bounded.
 #pragma once
 
 #include <QApplication>
 #include <QListWidget>
 #include <QString>
+#include <QWidget>
+#include <optional>
+#include <string>
 
-#include "tests/support/game_folder.h"
 #include "tests/support/server_process.h"
 
 namespace zrt {
@@ -16,9 +19,9 @@ class LobbyWnd;
 class LoginWindow;
 }  // namespace zrt
 
-// The visible top-level window of type W, or nullptr.
+// The visible top-level window of type W, or null.
 template <class W>
-W* TopLevel() {
+W* VisibleTopLevel() {
     for (QWidget* w : QApplication::topLevelWidgets()) {
         auto* found = qobject_cast<W*>(w);
         if (found && found->isVisible()) return found;
@@ -29,19 +32,25 @@ W* TopLevel() {
 // True when a line of the list contains `part`.
 bool ListHolds(const QListWidget* list, const QString& part);
 
-// Names the server in the folder's Server.txt, points this process at the folder, creates
-// ALICE's account on the server and registers her profile. The mailed password, or "" when
-// any step failed.
-QString CreateAliceAccount(const ServerProcess& server, const TestGameFolder& folder);
+// Makes the lobby account `stem` on `server` for the profile of that stem in `gameDir` and
+// registers it there. The mailed password, or "" when something failed.
+QString CreateLobbyAccount(ServerProcess& server, const QString& gameDir, const std::string& stem);
 
-// Start-up in the folder (the news box closed): the login window with its first profile
-// selected, or nullptr when start-up stopped.
-zrt::LoginWindow* StartLobby(const TestGameFolder& folder);
+// Runs the start-up in `gameDir` (announcing the address of `hostName` when given; a news box
+// is closed): the login window with its first profile selected, or null when start-up stopped.
+zrt::LoginWindow* StartLobby(const QString& gameDir,
+                             const std::optional<std::string>& hostName = std::nullopt);
 
-// Start-up, then ALICE signs in with `password`: the hall window once it lists at least two
-// halls, or nullptr.
-zrt::HallWindow* SignInAlice(const TestGameFolder& folder, const QString& password);
+// Start-up, then sign-in with the first registered profile and `password`: the hall window,
+// or null.
+zrt::HallWindow* SignIn(const QString& gameDir, const QString& password,
+                        const std::optional<std::string>& hostName = std::nullopt);
 
-// Enters the first listed hall whose text starts with `hall`: the lobby screen once its
-// title shows, or nullptr.
-zrt::LobbyWnd* EnterHall(zrt::HallWindow* halls, const QString& hall);
+// Enters the first hall whose listing starts with `hallPrefix` once it is listed: the lobby
+// screen once it is titled, or null.
+zrt::LobbyWnd* EnterHall(zrt::HallWindow* halls, const QString& hallPrefix);
+
+// SignIn, then EnterHall.
+zrt::LobbyWnd* SignInAndEnterHall(const QString& gameDir, const QString& password,
+                                  const QString& hallPrefix,
+                                  const std::optional<std::string>& hostName = std::nullopt);

@@ -1,0 +1,126 @@
+// The game launch end to end: three real lobbies (lobby_driver processes) in one hall of a real
+// zrtserver. The host's group of two is launched; both games start, meet, play and write the
+// result; both lobbies say goodbye and end; the third lobby sees the group marked launched. A
+// new login of each player then reports the new figures and the ladder orders them so.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QtTest>
+
+#include <memory>
+
+#include "lobby/data/profile_lists.h"
+#include "lobby/net/ladder_messages.h"
+#include "lobby/net/server_exchange.h"
+#include "lobby/session/launch_log.h"
+#include "lobby/ui/account_actions.h"
+#include "tests/support/game_folder.h"
+#include "tests/support/lobby_road.h"
+#include "tests/support/server_process.h"
+
+namespace {
+
+constexpr const char* kAddress = "127.0.13.30";
+
+struct Player {
+    std::string stem;
+    QString role;
+    TestGameFolder folder;
+    QString password;
+    std::unique_ptr<QProcess> driver;
+
+    zrt::ProfileEntry entry() const {
+        zrt::ProfileLists lists;
+        zrt::ScanProfiles(folder.gameDir().toStdString(), lists);
+        return lists.registered.empty() ? zrt::ProfileEntry{} : lists.registered[0];
+    }
+    QByteArray launchLog() const {
+        QFile f(folder.gameDir() + "/" + zrt::kLaunchLogFile);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+// The log's lines, in order.
+QStringList lines(const QByteArray& log) {
+    QStringList l = QString::fromLatin1(log).split("\r\n");
+    if (!l.isEmpty() && l.last().isEmpty()) l.removeLast();
+    return l;
+}
+
+}  // namespace
+
+class GameLaunchTest : public QObject {
+    Q_OBJECT
+private slots:
+    void groupLaunchesPlaysAndTheLadderFollows() {
+        ServerProcess server(kAddress);
+        QVERIFY(server.start());
+        const QString shots = ZRT_SCREENSHOT_DIR;
+        QDir().mkpath(shots);
+        Player players[3];
+        players[0].stem = "CLARA", players[0].role = "observer";
+        players[1].stem = "BORIS", players[1].role = "member";
+        players[2].stem = "ALICE", players[2].role = "host";
+        for (Player& p : players) {
+            p.folder.writeServerTxt(QByteArray(kAddress) + "\r\n");
+            p.password = CreateLobbyAccount(server, p.folder.gameDir(), p.stem);
+            QVERIFY(!p.password.isEmpty());
+        }
+        // The observer and the member are in the hall before the host makes the group.
+        for (Player& p : players) {
+            p.driver = std::make_unique<QProcess>();
+            p.driver->setProcessEnvironment(p.folder.environment());
+            p.driver->setProcessChannelMode(QProcess::ForwardedChannels);
+            p.driver->start(QString(ZRT_BIN_DIR) + "/lobby_driver",
+                            {p.role, p.folder.gameDir(), p.password, shots});
+            QVERIFY(p.driver->waitForStarted());
+            QTest::qWait(1500);
+        }
+        for (Player& p : players) {
+            QVERIFY2(p.driver->waitForFinished(240000), qPrintable(p.role));
+            QCOMPARE(p.driver->exitStatus(), QProcess::NormalExit);
+            QVERIFY2(p.driver->exitCode() == 0, qPrintable(p.role + " did not go as planned"));
+        }
+
+        // Both games played the match and recorded it; the observer played nothing.
+        Player& host = players[2];
+        Player& member = players[1];
+        QTRY_VERIFY_WITH_TIMEOUT(host.entry().won + host.entry().lost == 1 &&
+                                     member.entry().won + member.entry().lost == 1,
+                                 60000);
+        QCOMPARE(host.entry().won + member.entry().won, 1);
+        QCOMPARE(players[0].entry().won + players[0].entry().lost, 0);
+        for (Player* p : {&host, &member}) {
+            const QStringList log = lines(p->launchLog());
+            QVERIFY2(log.indexOf("DPLSYS_CONNECTIONSETTINGSREAD") >= 0, qPrintable(log.join("|")));
+            QVERIFY2(log.indexOf("DPLSYS_DPLAYCONNECTSUCCEEDED") >
+                         log.indexOf("DPLSYS_CONNECTIONSETTINGSREAD"),
+                     qPrintable(log.join("|")));
+            QCOMPARE(log.last(), QString("DPERR_NOMESSAGES"));
+        }
+
+        // A new login of each reports the figures; the ladder then ranks the winner first.
+        for (Player* p : {&host, &member}) {
+            zrt::ServerExchange login(kAddress, 1694);
+            login.setRequest(zrt::LoginRequestBytes(p->entry(), p->password.toStdString(), zrt::Today()));
+            QVERIFY(login.run() > 0);
+            QVERIFY(zrt::ReadLoginReply(login.reply()).accepted);
+        }
+        zrt::ServerExchange ladder(kAddress, 1694);
+        ladder.setRequest(zrt::encodeLadderRequest());
+        QVERIFY(ladder.run() > 0);
+        const std::vector<zrt::LadderEntry> rows =
+            zrt::decodeLadderReply(ladder.reply().data(), ladder.reply().size());
+        QVERIFY(rows.size() >= 2);
+        const zrt::ProfileEntry winner = host.entry().won ? host.entry() : member.entry();
+        const zrt::ProfileEntry loser = host.entry().won ? member.entry() : host.entry();
+        QCOMPARE(QString::fromStdString(rows[0].loginName), QString::fromStdString(winner.loginName));
+        QCOMPARE(rows[0].stats.score, winner.score);
+        QCOMPARE(rows[0].stats.score, uint16_t(110));
+        QCOMPARE(rows.back().stats.score, uint16_t(90));
+        QCOMPARE(QString::fromStdString(rows.back().loginName), QString::fromStdString(loser.loginName));
+    }
+};
+
+QTEST_GUILESS_MAIN(GameLaunchTest)
+#include "game_launch_test.moc"
