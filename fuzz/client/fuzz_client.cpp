@@ -124,6 +124,8 @@ void CheckQueue(Client& client, AutoResetEvent& event, PlayerId own) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     const Mode mode = static_cast<Mode>(data[0] % 3);
+    // An enumerator of an earlier client may have dialled again before it went.
+    for (int stale; (stale = zrtfuzz::AcceptWithin(TheListener().fd, 0)) >= 0;) ::close(stale);
     std::thread host(Serve, mode, std::vector<uint8_t>(data + 1, data + size));
     {
         ClientOptions options;
