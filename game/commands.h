@@ -14,6 +14,9 @@ int RunNewProfile(Options& options);
 int RunShowProfile(Options& options);
 int RunSaveGame(Options& options);
 
+// Started with no command (the launcher's training button): a short training match on its own.
+int RunTraining();
+
 // Started by a lobby: the group's game, on its launch channel.
 int RunLaunched(playnet::LaunchedApp& lobby);
 

@@ -1,6 +1,7 @@
 // zrtgame: a headless stand-in for the game program. It registers itself for lobby launching,
 // plays a group's match when a lobby launches it, writes player profiles and saved games the
-// way the game does, and shows what a profile holds. Usage: zrtgame <command> [--option value]...
+// way the game does, and shows what a profile holds; started with no command it plays a short
+// training match. Usage: zrtgame [<command> [--option value]...]
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -22,7 +23,8 @@ const Command kCommands[] = {
      "--game-dir DIR --stem STEM --name NAME [--save-folder F] [--login L [--second S] "
      "[--portrait N] [--country N] [--score N] [--won N] [--lost N] [--played N] [--gems N] "
      "[--logins N] [--lobby-byte N]]"},
-    {"save-game", zrtgame::RunSaveGame, "--game-dir DIR (--save-folder F | --stem STEM) --name NAME"},
+    {"save-game", zrtgame::RunSaveGame,
+     "--game-dir DIR (--save-folder F | --stem STEM) --name NAME"},
     {"show-profile", zrtgame::RunShowProfile, "--game-dir DIR --stem STEM"},
 };
 
@@ -37,7 +39,7 @@ int Usage() {
 int main(int argc, char** argv) {
     if (std::unique_ptr<playnet::LaunchedApp> lobby = playnet::LaunchedApp::FromEnvironment())
         return zrtgame::RunLaunched(*lobby);
-    if (argc < 2) return Usage();
+    if (argc < 2) return zrtgame::RunTraining();
     std::string name = argv[1];
     for (const auto& c : kCommands) {
         if (name != c.name) continue;

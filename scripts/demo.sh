@@ -15,14 +15,53 @@ build="$root/build/default"
 game="$build/gamefolder"
 export XDG_CONFIG_HOME="$build/xdg"
 
-server_pid=""
+# The demo's advertising banners: the generated GIFs served by busybox's stock web server on
+# loopback, offered in turn by zrtserver's [[banner]] records (the lobby fetches a new one
+# every two minutes, so the animated and the still banner take turns).
+banner_port=8642
+site="$build/banner-site"
+mkdir -p "$site"
+cp "$game/LobbyRes/demo/banner_anim.gif" "$game/LobbyRes/demo/banner_still.gif" "$site/"
+cat > "$site/index.html" <<'HTML'
+<!DOCTYPE html>
+<html><head><title>Zerathon</title></head>
+<body><h1>Zerathon</h1><p>The advertiser's page of the demo banner.</p></body></html>
+HTML
+
+pids=()
+trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done' EXIT
+busybox httpd -f -p "127.0.0.1:$banner_port" -h "$site" &
+pids+=($!)
+echo "demo: banners served on http://127.0.0.1:$banner_port/ (busybox httpd, from $site)"
+
 if [ -x "$build/bin/zrtserver" ]; then
-  mkdir -p "$build/server-data"
-  "$build/bin/zrtserver" --data "$build/server-data" --address 127.0.0.1 &
-  server_pid=$!
-  trap '[ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null || true' EXIT
+  data="$build/server-data"
+  config="$data/zrtserver.toml"
+  mkdir -p "$data"
+  if [ ! -f "$config" ]; then
+    # The server writes its default configuration on its first start.
+    "$build/bin/zrtserver" --data "$data" --address 127.0.0.1 &
+    first=$!
+    for _ in $(seq 50); do [ -f "$config" ] && break; sleep 0.1; done
+    kill "$first" 2>/dev/null || true
+    wait "$first" 2>/dev/null || true
+  fi
+  if ! grep -q '^\[\[banner\]\]' "$config"; then
+    cat >> "$config" <<TOML
+
+[[banner]]
+picture_url = "http://127.0.0.1:$banner_port/banner_anim.gif"
+click_url = "http://127.0.0.1:$banner_port/"
+
+[[banner]]
+picture_url = "http://127.0.0.1:$banner_port/banner_still.gif"
+click_url = "http://127.0.0.1:$banner_port/"
+TOML
+  fi
+  "$build/bin/zrtserver" --data "$data" --address 127.0.0.1 &
+  pids+=($!)
   sleep 1
-  echo "demo: zrtserver running (data in $build/server-data; new passwords land in its outbox/)"
+  echo "demo: zrtserver running (data in $data; new passwords land in its outbox/)"
 fi
 
 cd "$game"

@@ -10,7 +10,8 @@ packages=(
   libtomlplusplus-dev libsodium-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev libgif-dev
   imagemagick clang libclang-rt-14-dev
-  xvfb xauth iproute2
+  xvfb xauth iproute2 busybox
+  dpkg-dev file lintian desktop-file-utils systemd
 )
 
 missing=()

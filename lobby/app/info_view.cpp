@@ -1,17 +1,15 @@
 // InfoView: painting, the buttons' mouse rule and tool-tips, and the four actions.
 #include "lobby/app/info_view.h"
 
-#include <QDesktopServices>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
-#include <QUrl>
 #include <filesystem>
 
 #include "lobby/data/country_table.h"
 #include "lobby/data/profile_lists.h"
-#include "lobby/data/url_shortcut.h"
+#include "lobby/platform/open_shortcut.h"
 #include "lobby/session/lobby_session.h"
 #include "lobby/ui/confirm_box.h"
 #include "lobby/ui/ladder_window.h"
@@ -189,11 +187,7 @@ void InfoView::press(Button b) {
 }
 
 void InfoView::openHomePage() {
-    // The shortcut's address came from a server: only a web address is handed on.
-    const std::filesystem::path file =
-        std::filesystem::path(ctx_.gameDir.toStdString()) / "LobbyRes" / "zrthome.url";
-    if (const std::optional<std::string> url = OpenableShortcutUrl(file))
-        QDesktopServices::openUrl(QUrl(QString::fromStdString(*url)));
+    OpenShortcut(std::filesystem::path(ctx_.gameDir.toStdString()) / "LobbyRes" / "zrthome.url");
 }
 
 }  // namespace zrt

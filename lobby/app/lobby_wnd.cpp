@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "lobby/app/chat_view.h"
+#include "lobby/app/gif_view.h"
 #include "lobby/app/info_view.h"
 #include "lobby/app/lobby_view.h"
 #include "lobby/app/session_events.h"
@@ -61,11 +62,18 @@ LobbyWnd::LobbyWnd(LobbyConnection& connection, const QString& gameDir)
     ctx_.hallName = QString::fromStdString(desc.name);
     ctx_.maxPlayers = static_cast<int>(desc.maxPlayers);
 
-    // Upper row: the info column and the groups pane; lower row: the chat pane.
+    // Upper row: the info column, and the groups pane under the banner pane when a banner
+    // is there; lower row: the chat pane.
     info_ = new InfoView(ctx_, this);
     info_->setGeometry(1, 1, 110, 390);
+    const int bannerHeight = GifView::PaneHeight(Process().banner);
+    if (bannerHeight > 0) {
+        gif_ = new GifView(ctx_, this);
+        gif_->setGeometry(111, 1, GifView::kWidth, bannerHeight);
+        gif_->StartBanner();
+    }
     lobby_ = new LobbyView(ctx_, this);
-    lobby_->setGeometry(111, 1, 590, 390);
+    lobby_->setGeometry(111, 1 + bannerHeight, 590, 390 - bannerHeight);
     chat_ = new ChatView(ctx_, this);
     chat_->setGeometry(1, 391, 700, 160);
 

@@ -23,6 +23,7 @@
 namespace zrt {
 
 class ChatView;
+class GifView;
 class InfoView;
 class LobbyConnection;
 class LobbyView;
@@ -54,6 +55,8 @@ public:
     ChatView* chatView() const { return chat_; }
     InfoView* infoView() const { return info_; }
     LobbyView* lobbyView() const { return lobby_; }
+    // The banner pane; null when no banner came at start-up.
+    GifView* gifView() const { return gif_; }
     GroupInfoDialog* groupDialog() const { return groupDialog_; }
 
     // "ZRTH Lobby [ %d / %d ]" from the player count and the own group's member count.
@@ -98,6 +101,7 @@ private:
 
     InfoView* info_ = nullptr;
     LobbyView* lobby_ = nullptr;
+    GifView* gif_ = nullptr;
     ChatView* chat_ = nullptr;
     QPointer<GroupInfoDialog> groupDialog_;
     bool returnToHalls_ = false;

@@ -54,6 +54,8 @@ public:
     bool loopForever() const { return loopForever_; }
     int screenWidth() const { return screenWidth_; }
     int screenHeight() const { return screenHeight_; }
+    // Red, green and blue of the background index in the global table.
+    const uint8_t* backgroundColour() const { return global_[background_]; }
     size_t readPosition() const { return pos_; }
 
 private:

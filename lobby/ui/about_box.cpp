@@ -9,21 +9,11 @@
 #include "lobby/ui/lobby_look.h"
 
 namespace zrt {
-namespace {
-
-QFont AboutFont() {
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize((10 * 96 + 36) / 72);
-    font.setStyleHint(QFont::SansSerif);
-    return font;
-}
-
-}  // namespace
 
 AboutBox::AboutBox(QWidget* owner) : QDialog(owner) {
     setWindowTitle("ZRTH Lobby - About");
     ApplyDialogLook(this);
-    setFont(AboutFont());
+    setFont(MsSansSerifFont(10));
     const DialogUnits du(font());
     setFixedSize(du.size(154, 92));
 

@@ -2,17 +2,28 @@
 #include "lobby/ui/lobby_look.h"
 
 #include <QLabel>
-
 #include <QPalette>
 #include <QWidget>
 
 namespace zrt {
 
-QFont ArialFont(int points) {
-    QFont font(QStringLiteral("Arial"));
+namespace {
+
+QFont SansFont(const QString& family, int points) {
+    QFont font(family);
     font.setPixelSize((points * 96 + 36) / 72);
     font.setStyleHint(QFont::SansSerif);
     return font;
+}
+
+}  // namespace
+
+QFont ArialFont(int points) {
+    return SansFont(QStringLiteral("Arial"), points);
+}
+
+QFont MsSansSerifFont(int points) {
+    return SansFont(QStringLiteral("MS Sans Serif"), points);
 }
 
 void ApplyDialogLook(QWidget* widget) {

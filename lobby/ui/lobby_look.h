@@ -19,8 +19,14 @@ inline const QColor kPaintedTextYellow(255, 255, 0);
 // measures the same on every screen.
 QFont ArialFont(int points);
 
+// "MS Sans Serif" at the given point size, sized as ArialFont; a sans-serif face (Liberation
+// Sans) stands in where that font is missing.
+QFont MsSansSerifFont(int points);
+
 // The font the lobby's dialog layouts are measured in (Arial 9); DialogUnits derive from it.
-inline QFont DialogTemplateFont() { return ArialFont(9); }
+inline QFont DialogTemplateFont() {
+    return ArialFont(9);
+}
 
 // Gives a dialog the lobby's grey background and white default text, also when the application
 // palette has not been set.

@@ -1,117 +1,91 @@
-// BannerFetch against a small HTTP server on loopback: plain answers, one redirect followed,
-// a second one refused, bodies cut at the buffer size, only http addresses.
+// BannerFetch against scripted HTTP peers on loopback: one redirect followed, every other
+// redirect refused, statuses read alike, the request headers, long and slow bodies, and a
+// cancel that ends a fetch the server never answers.
 #include "lobby/banner/banner_fetch.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
-#include <atomic>
-#include <functional>
-#include <string>
 #include <thread>
+
+#include "tests/support/scripted_peer.h"
+#include "tests/support/wait_until.h"
 
 namespace {
 
-// Answers each connection with the response that `route` gives for the request path.
-class TinyHttpServer {
-public:
-    using Route = std::function<std::string(const std::string& path)>;
+using Reply = ScriptedPeer::Reply;
 
-    TinyHttpServer(const char* address, Route route) : route_(std::move(route)) {
-        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        int one = 1;
-        ::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-        sockaddr_in sa{};
-        sa.sin_family = AF_INET;
-        sa.sin_port = 0;
-        ::inet_pton(AF_INET, address, &sa.sin_addr);
-        ::bind(fd_, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
-        ::listen(fd_, 8);
-        socklen_t len = sizeof sa;
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&sa), &len);
-        port_ = ntohs(sa.sin_port);
-        thread_ = std::thread([this] { serve(); });
-    }
-    ~TinyHttpServer() {
-        stop_ = true;
-        ::shutdown(fd_, SHUT_RDWR);
-        ::close(fd_);
-        thread_.join();
-    }
-    int port() const { return port_; }
+int fetch(const std::string& url, std::vector<unsigned char>& out,
+          zrt::FetchCancel* cancel = nullptr) {
+    return zrt::BannerFetch(url, out, cancel);
+}
 
-private:
-    void serve() {
-        while (!stop_) {
-            int c = ::accept(fd_, nullptr, nullptr);
-            if (c < 0) return;
-            std::string request;
-            char buf[1024];
-            while (request.find("\r\n\r\n") == std::string::npos) {
-                ssize_t n = ::recv(c, buf, sizeof buf, 0);
-                if (n <= 0) break;
-                request.append(buf, static_cast<size_t>(n));
-            }
-            size_t sp = request.find(' ');
-            size_t sp2 = request.find(' ', sp + 1);
-            std::string path = sp == std::string::npos ? "" : request.substr(sp + 1, sp2 - sp - 1);
-            std::string response = route_(path);
-            size_t sent = 0;
-            while (sent < response.size()) {
-                ssize_t n = ::send(c, response.data() + sent, response.size() - sent, MSG_NOSIGNAL);
-                if (n <= 0) break;
-                sent += static_cast<size_t>(n);
-            }
-            ::close(c);
-        }
-    }
-
-    Route route_;
-    int fd_ = -1;
-    int port_ = 0;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
-
-std::string answer(int status, const std::string& body, const std::string& extra = "") {
-    return "HTTP/1.1 " + std::to_string(status) + " X\r\nContent-Length: " +
-           std::to_string(body.size()) + "\r\nConnection: close\r\n" + extra + "\r\n" + body;
+std::string text(const std::vector<unsigned char>& out) {
+    return {out.begin(), out.end()};
 }
 
 }  // namespace
 
-TEST(BannerFetch, FollowsOneRedirectAndCutsLongBodies) {
-    std::string base;
-    TinyHttpServer server("127.0.9.1", [&base](const std::string& path) {
-        if (path == "/banner.gif") return answer(200, "GIF89a-data");
-        if (path == "/moved") return answer(302, "", "Location: " + base + "/banner.gif\r\n");
-        if (path == "/twice") return answer(301, "", "Location: " + base + "/moved\r\n");
-        if (path == "/spaced") return answer(302, "", "Location:  " + base + "/banner.gif \t\r\n");
-        if (path == "/nolocation") return answer(303, "");
-        if (path == "/big") return answer(200, std::string(zrt::kBannerBufferSize + 5000, 'x'));
-        return answer(404, "not here");
-    });
-    base = "http://127.0.9.1:" + std::to_string(server.port());
+TEST(BannerFetch, FollowsOneRedirectToAnotherHttpAddressOnly) {
+    ScriptedPeer other("127.0.9.2");
+    other.on("/banner.gif", {HttpAnswer(200, "GIF89a-data")});
+    ScriptedPeer peer("127.0.9.1");
+    peer.on("/moved", {HttpAnswer(302, "", "Location: " + other.url("/banner.gif") + "\r\n")});
+    peer.on("/twice", {HttpAnswer(301, "", "Location: " + peer.url("/moved") + "\r\n")});
+    peer.on("/spaced",
+            {HttpAnswer(302, "", "Location:  " + other.url("/banner.gif") + " \t\r\n")});
+    peer.on("/nolocation", {HttpAnswer(303, "")});
+    peer.on("/https", {HttpAnswer(302, "", "Location: https://127.0.9.2/banner.gif\r\n")});
+    peer.on("/ftp", {HttpAnswer(302, "", "Location: ftp://127.0.9.2/banner.gif\r\n")});
 
     std::vector<unsigned char> out;
-    EXPECT_EQ(zrt::BannerFetch(base + "/banner.gif", out), 11);
-    EXPECT_EQ(std::string(out.begin(), out.end()), "GIF89a-data");
-
-    EXPECT_EQ(zrt::BannerFetch(base + "/moved", out), 11);
-    EXPECT_EQ(zrt::BannerFetch(base + "/spaced", out), 11);  // white space around the value
-    EXPECT_EQ(zrt::BannerFetch(base + "/twice", out), -1);  // only one redirect is followed
-    EXPECT_EQ(zrt::BannerFetch(base + "/nolocation", out), -1);
-    EXPECT_EQ(zrt::BannerFetch(base + "/missing", out), 8);  // other statuses are read as well
-    EXPECT_EQ(zrt::BannerFetch(base + "/big", out), static_cast<int>(zrt::kBannerBufferSize));
+    EXPECT_EQ(fetch(peer.url("/moved"), out), 11);
+    EXPECT_EQ(text(out), "GIF89a-data");
+    EXPECT_EQ(fetch(peer.url("/spaced"), out), 11);  // white space around the value
+    for (const char* path : {"/twice", "/nolocation", "/https", "/ftp"})
+        EXPECT_EQ(fetch(peer.url(path), out), -1) << path;
+    EXPECT_EQ(fetch("ftp://127.0.9.1/x.gif", out), -1);
+    EXPECT_EQ(fetch("https://127.0.9.1/x.gif", out), -1);
+    EXPECT_EQ(fetch("http://127.0.9.3:1/unreachable.gif", out), -1);
 }
 
-TEST(BannerFetch, RefusesAnythingButHttp) {
+TEST(BannerFetch, ReadsEveryOtherStatusLikeOkWithTheBannerHeaders) {
+    ScriptedPeer peer("127.0.9.4");
+    peer.on("/missing", {HttpAnswer(404, "not here")});
+    peer.on("/locked", {HttpAnswer(401, "password?", "WWW-Authenticate: Basic realm=\"x\"\r\n")});
     std::vector<unsigned char> out;
-    EXPECT_EQ(zrt::BannerFetch("ftp://127.0.9.1/x.gif", out), -1);
-    EXPECT_EQ(zrt::BannerFetch("file:///etc/passwd", out), -1);
-    EXPECT_EQ(zrt::BannerFetch("", out), -1);
-    EXPECT_EQ(zrt::BannerFetch("http://127.0.9.2:1/unreachable.gif", out), -1);
+    EXPECT_EQ(fetch(peer.url("/missing"), out), 8);
+    EXPECT_EQ(fetch(peer.url("/locked"), out), 9);  // no password dialog: the body is the banner
+    EXPECT_EQ(peer.requests(), 2);
+    const std::string request = peer.lastRequest();
+    EXPECT_NE(request.find("\r\nAccept: image/gif, text/*\r\n"), std::string::npos) << request;
+    EXPECT_NE(request.find("\r\nUser-Agent: MFC_Tear_Sample\r\n"), std::string::npos) << request;
+}
+
+TEST(BannerFetch, CutsLongBodiesAndWaitsForSlowOnes) {
+    ScriptedPeer peer("127.0.9.5");
+    peer.on("/big", {HttpAnswer(200, std::string(zrt::kBannerBufferSize + 5000, 'x'))});
+    const std::string slow(5000, 's');
+    peer.on("/slow", {HttpAnswer(200, slow), 700, 40});
+    std::vector<unsigned char> out;
+    EXPECT_EQ(fetch(peer.url("/big"), out), static_cast<int>(zrt::kBannerBufferSize));
+    EXPECT_EQ(fetch(peer.url("/slow"), out), 5000);
+    EXPECT_EQ(text(out), slow);
+}
+
+TEST(BannerFetch, CancelEndsAFetchThatIsNeverAnswered) {
+    ScriptedPeer peer("127.0.9.6");
+    peer.on("/held", {"", 0, 0, true});
+    zrt::FetchCancel cancel;
+    std::vector<unsigned char> out;
+    int result = 0;
+    std::thread worker([&] { result = fetch(peer.url("/held"), out, &cancel); });
+    EXPECT_TRUE(WaitUntil([&] { return peer.requests() == 1; }));
+    cancel.Cancel();
+    // The connection goes at once, long before the transfer's own time bound.
+    EXPECT_TRUE(WaitUntil([&] { return peer.hangUps() == 1; }));
+    worker.join();
+    EXPECT_EQ(result, -1);
+    // A fetch started with a cancelled handle does not even connect.
+    EXPECT_EQ(fetch(peer.url("/held"), out, &cancel), -1);
+    EXPECT_EQ(peer.requests(), 1);
 }

@@ -164,15 +164,7 @@ TEST(GifDecoder, ImageReachingPastTheScreenIsClipped) {
     m.images.push_back(im);
     auto gif = EncodeGif(m);
     // Move the image to (20, 25) so it reaches 10 columns and 15 rows past the screen.
-    size_t at = gif.size();
-    for (size_t i = 13 + 48; i + 9 < gif.size(); ++i)
-        if (gif[i] == 0x2C && gif[i + 5] == 20 && gif[i + 7] == 20) {
-            at = i;
-            break;
-        }
-    ASSERT_LT(at, gif.size());
-    gif[at + 1] = 20;
-    gif[at + 3] = 25;
+    ASSERT_TRUE(MoveImage(gif, 20, 20, 20, 25));
     ExpectSameAsGiflib(gif, 2);
     GifDecoder d;
     auto f = d.DecodeNextFrame(gif.data(), gif.size());

@@ -3,6 +3,7 @@
 
 #include <gif_lib.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace zrt_test {
@@ -58,7 +59,7 @@ std::vector<uint8_t> EncodeGif(const GifMovie& m) {
     for (const GifImage& im : m.images) {
         if (!m.gif87 && im.control) {
             GraphicsControlBlock gcb{};
-            gcb.DisposalMode = DISPOSAL_UNSPECIFIED;
+            gcb.DisposalMode = im.disposal;
             gcb.DelayTime = im.delay;
             gcb.TransparentColor = im.transparent >= 0 ? im.transparent : NO_TRANSPARENT_COLOR;
             GifByteType ext[4];
@@ -91,15 +92,40 @@ std::vector<uint8_t> EncodeGif(const GifMovie& m) {
     return out;
 }
 
+bool MoveImage(std::vector<uint8_t>& gif, int width, int height, int left, int top) {
+    if (gif.size() < 13) return false;
+    // After the header, the screen descriptor and the global table.
+    const size_t start = 13 + ((gif[10] & 0x80) ? 3 * (size_t(2) << (gif[10] & 7)) : 0);
+    for (size_t i = start; i + 9 < gif.size(); ++i)
+        if (gif[i] == 0x2C && gif[i + 1] == 0 && gif[i + 3] == 0 && gif[i + 5] == width &&
+            gif[i + 7] == height) {
+            gif[i + 1] = static_cast<uint8_t>(left);
+            gif[i + 3] = static_cast<uint8_t>(top);
+            return true;
+        }
+    return false;
+}
+
+namespace {
+
+// giflib's reading of the whole file; null when it refuses the file.
+GifFileType* Slurp(Reader& reader) {
+    int err = 0;
+    GifFileType* gif = DGifOpen(&reader, ReadFromVector, &err);
+    if (gif && DGifSlurp(gif) != GIF_OK) {
+        DGifCloseFile(gif, &err);
+        return nullptr;
+    }
+    return gif;
+}
+
+}  // namespace
+
 std::optional<std::vector<RefFrame>> GiflibFrames(const std::vector<uint8_t>& data) {
     Reader reader{&data, 0};
     int err = 0;
-    GifFileType* gif = DGifOpen(&reader, ReadFromVector, &err);
+    GifFileType* gif = Slurp(reader);
     if (!gif) return std::nullopt;
-    if (DGifSlurp(gif) != GIF_OK) {
-        DGifCloseFile(gif, &err);
-        return std::nullopt;
-    }
     const int sw = gif->SWidth, sh = gif->SHeight;
     GifColorType globalTable[256] = {};
     if (gif->SColorMap)
@@ -146,6 +172,47 @@ std::optional<std::vector<RefFrame>> GiflibFrames(const std::vector<uint8_t>& da
     }
     DGifCloseFile(gif, &err);
     return frames;
+}
+
+std::optional<std::vector<RefFrame>> GiflibComposed(const std::vector<uint8_t>& data) {
+    std::optional<std::vector<RefFrame>> frames = GiflibFrames(data);
+    Reader reader{&data, 0};
+    int err = 0;
+    GifFileType* gif = Slurp(reader);
+    if (!frames || !gif) {
+        if (gif) DGifCloseFile(gif, &err);
+        return std::nullopt;
+    }
+    const int sw = gif->SWidth, sh = gif->SHeight;
+    const GifColorType bg =
+        gif->SColorMap ? gif->SColorMap->Colors[gif->SBackGroundColor] : GifColorType{0, 0, 0};
+    std::vector<RefFrame> composed{frames->front()};
+    for (int k = 1; k < gif->ImageCount; ++k) {
+        const SavedImage& im = gif->SavedImages[k];
+        const ColorMapObject* map = im.ImageDesc.ColorMap ? im.ImageDesc.ColorMap : gif->SColorMap;
+        GraphicsControlBlock gcb{};
+        gcb.TransparentColor = NO_TRANSPARENT_COLOR;
+        DGifSavedExtensionToGCB(gif, k, &gcb);
+        RefFrame f{composed.back().pixels, (*frames)[size_t(k)].delay};
+        const auto& d = im.ImageDesc;
+        for (int y = std::max(d.Top, 0); y < std::min(d.Top + d.Height, sh); ++y)
+            for (int x = std::max(d.Left, 0); x < std::min(d.Left + d.Width, sw); ++x) {
+                uint8_t* p = &f.pixels[(size_t(y) * sw + x) * 3];
+                if (gcb.DisposalMode == DISPOSE_BACKGROUND) {
+                    p[0] = bg.Red;
+                    p[1] = bg.Green;
+                    p[2] = bg.Blue;
+                }
+                const int v = im.RasterBits[size_t(y - d.Top) * d.Width + (x - d.Left)];
+                if (v == gcb.TransparentColor) continue;
+                p[0] = map->Colors[v].Red;
+                p[1] = map->Colors[v].Green;
+                p[2] = map->Colors[v].Blue;
+            }
+        composed.push_back(std::move(f));
+    }
+    DGifCloseFile(gif, &err);
+    return composed;
 }
 
 std::vector<Rgb> SamplePalette(int n) {

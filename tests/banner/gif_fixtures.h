@@ -21,6 +21,7 @@ struct GifImage {
     int transparent = -1;         // written in a graphic-control extension when >= 0 or delay > 0
     int delay = 0;
     bool control = true;          // write a graphic-control extension
+    int disposal = 0;     // its disposal method
 };
 
 struct GifMovie {
@@ -35,6 +36,10 @@ struct GifMovie {
 
 std::vector<uint8_t> EncodeGif(const GifMovie& movie);
 
+// Moves the image of `width` x `height` (giflib writes no image past the screen) to `left`,
+// `top` in an encoded file. False when there is no such image descriptor.
+bool MoveImage(std::vector<uint8_t>& gif, int width, int height, int left, int top);
+
 // The frames of one pass through the file: frame k is the logical screen filled with the
 // background colour (k == 0) or the transparent colour of the current graphic control (else;
 // the background when there is none), with image k drawn over it, clipped to the screen; on
@@ -45,6 +50,12 @@ struct RefFrame {
     int delay = 0;
 };
 std::optional<std::vector<RefFrame>> GiflibFrames(const std::vector<uint8_t>& gif);
+
+// What the banner pane shows after each frame of one pass: frame 0 as GiflibFrames gives it;
+// then each frame's rectangle, clipped to the screen, cleared to the background colour when
+// its disposal method is 2, with the frame's pixels laid over it except those of its
+// transparent index.
+std::optional<std::vector<RefFrame>> GiflibComposed(const std::vector<uint8_t>& gif);
 
 // Sample content: a palette of n colours and banner-like pictures.
 std::vector<Rgb> SamplePalette(int n);

@@ -23,9 +23,11 @@ struct Outcome {
     std::string out;
 };
 
-// Runs zrtgame with the arguments (shell-quoted by the caller) and collects stdout and stderr.
-Outcome Zrtgame(const std::string& args) {
+// Runs zrtgame with the arguments (shell-quoted by the caller), in folder `cwd` when given, and
+// collects stdout and stderr.
+Outcome Zrtgame(const std::string& args, const fs::path& cwd = {}) {
     std::string cmd = std::string(ZRT_BIN_DIR) + "/zrtgame " + args + " 2>&1";
+    if (!cwd.empty()) cmd = "cd '" + cwd.string() + "' && " + cmd;
     Outcome r{-1, {}};
     FILE* p = ::popen(cmd.c_str(), "r");
     if (!p) return r;
@@ -38,7 +40,7 @@ Outcome Zrtgame(const std::string& args) {
 }
 
 class GameDir : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir = fs::temp_directory_path() / ("zrt-game-" + std::to_string(std::random_device{}()));
         fs::create_directories(dir);
@@ -52,11 +54,12 @@ protected:
 
 TEST_F(GameDir, NewProfilesLoadInTheLobbyLists) {
     ASSERT_EQ(Zrtgame("new-profile" + at() + " --stem PLAIN --name 'Plain Jane'").status, 0);
-    ASSERT_EQ(Zrtgame("new-profile" + at() +
-                      " --stem VET --name Veteran --save-folder vetsave --login veteran42 --portrait 14"
-                      " --country 62 --score 2300 --won 9 --lost 4 --played 15 --gems 77 --logins 255")
-                  .status,
-              0);
+    ASSERT_EQ(
+        Zrtgame("new-profile" + at() +
+                " --stem VET --name Veteran --save-folder vetsave --login veteran42 --portrait 14"
+                " --country 62 --score 2300 --won 9 --lost 4 --played 15 --gems 77 --logins 255")
+            .status,
+        0);
     EXPECT_EQ(fs::file_size(dir / "PLAIN.PRF"), zrt::kProfileSize);
 
     zrt::ProfileLists lists;
@@ -99,18 +102,31 @@ TEST_F(GameDir, ShowProfileSaysWhyAFileDoesNotLoad) {
     EXPECT_EQ(bent.status, 1);
     EXPECT_NE(bent.out.find("check byte"), std::string::npos) << bent.out;
     EXPECT_EQ(Zrtgame("new-profile" + at() + " --stem ../X --name Y").status, 2);
-    EXPECT_EQ(Zrtgame("new-profile" + at() + " --stem OK --name Y --portrait 19 --login a").status, 2);
+    EXPECT_EQ(Zrtgame("new-profile" + at() + " --stem OK --name Y --portrait 19 --login a").status,
+              2);
     EXPECT_EQ(Zrtgame("fly").status, 2);
 }
 
 TEST_F(GameDir, SavedGamesAreListedForTheProfile) {
-    ASSERT_EQ(Zrtgame("new-profile" + at() + " --stem HOST --name Host --save-folder hsave").status, 0);
+    ASSERT_EQ(Zrtgame("new-profile" + at() + " --stem HOST --name Host --save-folder hsave").status,
+              0);
     ASSERT_EQ(Zrtgame("save-game" + at() + " --stem HOST --name GAME1").status, 0);
     ASSERT_EQ(Zrtgame("save-game" + at() + " --save-folder hsave --name LAST").status, 0);
     EXPECT_NE(Zrtgame("save-game" + at() + " --save-folder .. --name X").status, 0);
     auto names = zrt::ListSavedGames(dir, "hsave").names;
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"GAME1", "LAST"}));
+}
+
+TEST_F(GameDir, StartedAloneItPlaysATrainingMatchAndWritesNothing) {
+    ASSERT_EQ(Zrtgame("new-profile" + at() + " --stem KEEP --name Keep").status, 0);
+    const auto before = fs::last_write_time(dir / "KEEP.PRF");
+    Outcome r = Zrtgame("", dir);
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("round 3:"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("training over"), std::string::npos) << r.out;
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+    EXPECT_EQ(fs::last_write_time(dir / "KEEP.PRF"), before);
 }
 
 TEST_F(GameDir, RegisterNamesTheExecutable) {

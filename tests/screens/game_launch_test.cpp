@@ -2,19 +2,28 @@
 // zrtserver. The host's group of two is launched; both games start, meet, play and write the
 // result; both lobbies say goodbye and end; the third lobby sees the group marked launched. A
 // new login of each player then reports the new figures and the ladder orders them so.
+#include <QApplication>
 #include <QDir>
+#include <QPointer>
 #include <QFile>
 #include <QProcess>
 #include <QtTest>
 
 #include <memory>
 
+#include "lobby/app/lobby_view.h"
+#include "lobby/app/lobby_wnd.h"
 #include "lobby/data/profile_lists.h"
+#include "lobby/session/game_launcher.h"
+#include "lobby/session/group_actions.h"
+#include "lobby/session/lobby_session.h"
 #include "lobby/net/ladder_messages.h"
 #include "lobby/net/server_exchange.h"
 #include "lobby/session/launch_log.h"
 #include "lobby/ui/account_actions.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/lobby_bot.h"
+#include "tests/support/modal_watcher.h"
 #include "tests/support/lobby_road.h"
 #include "tests/support/server_process.h"
 
@@ -120,7 +129,46 @@ private slots:
         QCOMPARE(rows.back().stats.score, uint16_t(90));
         QCOMPARE(QString::fromStdString(rows.back().loginName), QString::fromStdString(loser.loginName));
     }
+
+    // A host whose game cannot be started is told so, its lobby ends, and the hall hears of no
+    // launch. (A group continuing a saved game may launch alone.)
+    void hostWhoseGameCannotStartSendsNoLaunch() {
+        ServerProcess server("127.0.13.31");
+        QVERIFY(server.start());
+        TestGameFolder folder;
+        folder.writeServerTxt("127.0.13.31\r\n");
+        folder.useEnvironment();
+        const QString password = CreateLobbyAccount(server, folder.gameDir(), "ALICE");
+        QVERIFY(!password.isEmpty());
+        ModalWatcher errors;
+        QPointer<zrt::LobbyWnd> lobby = SignInAndEnterHall(folder.gameDir(), password, "Amateur");
+        QVERIFY(lobby);
+        LobbyBot bot;
+        QVERIFY(bot.join("127.0.13.31", "Amateur Hall", "BOT1"));
+        zrt::NewGroup group;
+        group.savedGameChoice = 0;
+        group.title = "Alone";
+        QCOMPARE(lobby->context().groups->CreateGroup(group), zrt::GroupResult::Sent);
+        zrt::LobbySession& session = *lobby->context().session;
+        QTRY_VERIFY_WITH_TIMEOUT(session.hall.ownGroupStatus().launchable, 10000);
+        QVERIFY(QFile::remove(folder.gameDir() + "/zrtgame"));  // the game went missing
+
+        zrt::LobbyView* view = lobby->lobbyView();
+        QTest::qWait(200);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->toViewport({157, 138}));
+        QTRY_VERIFY_WITH_TIMEOUT(lobby.isNull() || !lobby->isVisible(), 10000);
+        QCOMPARE(errors.messages, QStringList{zrt::kHostLaunchFailedText});
+        QVERIFY(!QFile::exists(folder.gameDir() + "/" + zrt::kLaunchLogFile));
+        bot.pump(1000);
+        QVERIFY(bot.received(zrt::MSG_GROUP_CREATED));
+        QVERIFY(!bot.received(zrt::MSG_LAUNCH));
+    }
 };
 
-QTEST_GUILESS_MAIN(GameLaunchTest)
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    GameLaunchTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "game_launch_test.moc"

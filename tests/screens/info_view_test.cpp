@@ -4,7 +4,6 @@
 #include "lobby/app/info_view.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QHelpEvent>
 #include <QLabel>
@@ -32,17 +31,9 @@
 #include "lobby/ui/process_state.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/screenshot.h"
+#include "tests/support/url_recorder.h"
 
 namespace {
-
-// Receives the addresses QDesktopServices is asked to open.
-class UrlRecorder : public QObject {
-    Q_OBJECT
-  public:
-    QList<QUrl> opened;
-  public slots:
-    void open(const QUrl& url) { opened << url; }
-};
 
 // Answers the next modal box the way `answer` says, once it shows.
 void answerNextModal(std::function<void(QWidget*)> answer) {
@@ -278,8 +269,6 @@ class InfoViewTest : public QObject {
     void homePageOpensOnlyWebAddresses() {
         Column c(folder_->gameDir());
         UrlRecorder recorder;
-        for (const char* scheme : {"http", "https", "ftp", "file"})
-            QDesktopServices::setUrlHandler(scheme, &recorder, "open");
         const std::filesystem::path shortcut =
             std::filesystem::path(folder_->gameDir().toStdString()) / "LobbyRes" / "zrthome.url";
 
@@ -294,8 +283,6 @@ class InfoViewTest : public QObject {
         std::filesystem::remove(shortcut);
         c.click(zrt::InfoView::HomePage);
         QCOMPARE(recorder.opened.size(), 1);
-        for (const char* scheme : {"http", "https", "ftp", "file"})
-            QDesktopServices::unsetUrlHandler(scheme);
     }
 
     void ladderWithoutServerSaysSo() {

@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include "lobby/app/chat_view.h"
+#include "lobby/app/lobby_view.h"
 #include "lobby/app/lobby_wnd.h"
 #include "lobby/app/startup.h"
 #include "lobby/data/profile_lists.h"
@@ -96,6 +97,9 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(topLevel<zrt::LobbyWnd>() != nullptr, 20000);
         zrt::LobbyWnd* lobby = topLevel<zrt::LobbyWnd>();
         QTRY_VERIFY_WITH_TIMEOUT(lobby->windowTitle().startsWith("ZRTH Lobby [ 1 / 0 ]"), 10000);
+        // The server offers no banner: the groups pane has the whole right column.
+        QVERIFY(!lobby->gifView());
+        QCOMPARE(lobby->lobbyView()->geometry(), QRect(111, 1, 590, 390));
 
         // A bot joins: it is listed, and chat goes both ways.
         LobbyBot bot;

@@ -1,5 +1,7 @@
 #include "tests/support/lobby_bot.h"
 
+#include <algorithm>
+
 #include <chrono>
 
 #include "lobby/session/hall_list.h"
@@ -53,10 +55,15 @@ void LobbyBot::pump(int ms) {
         size_t size = buf.size();
         if (client_->Receive(from, to, buf.data(), size) != playnet::Result::Ok) return;
         if (from == playnet::kSystemPlayer) continue;
+        if (size >= 4) codes_.push_back(playnet::ByteReader(buf.data(), size).u32());
         if (auto welcome = zrt::decodeWelcome(buf.data(), size); welcome && server_ == 0)
             server_ = *welcome;
         if (auto chat = zrt::decodeChat(buf.data(), size)) chats_.push_back(*chat);
     }
+}
+
+bool LobbyBot::received(uint32_t code) const {
+    return std::find(codes_.begin(), codes_.end(), code) != codes_.end();
 }
 
 bool LobbyBot::waitForChat(const std::string& text, int ms) {

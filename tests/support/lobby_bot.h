@@ -29,6 +29,8 @@ public:
 
     uint32_t id() const { return id_; }
     const std::vector<zrt::ChatMessage>& chats() const { return chats_; }
+    // Whether a lobby message of this type code has arrived.
+    bool received(uint32_t code) const;
 
 private:
     playnet::AutoResetEvent event_;  // outlives the client's use of it
@@ -36,4 +38,5 @@ private:
     uint32_t id_ = 0;
     uint32_t server_ = 0;
     std::vector<zrt::ChatMessage> chats_;
+    std::vector<uint32_t> codes_;
 };

@@ -56,12 +56,16 @@ bool ServerProcess::resume() {
     return process_.state() == QProcess::Running && ::kill(process_.processId(), SIGCONT) == 0;
 }
 
+bool ServerProcess::writeDefaultConfig() {
+    if (QFile::exists(data_.path() + "/zrtserver.toml")) return true;
+    if (!start()) return false;
+    stop();
+    return true;
+}
+
 bool ServerProcess::editConfig(const QString& from, const QString& to) {
     QFile config(data_.path() + "/zrtserver.toml");
-    if (!config.exists()) {
-        if (!start()) return false;
-        stop();
-    }
+    if (!writeDefaultConfig()) return false;
     if (!config.open(QIODevice::ReadOnly)) return false;
     QString text = QString::fromUtf8(config.readAll());
     config.close();
@@ -69,6 +73,14 @@ bool ServerProcess::editConfig(const QString& from, const QString& to) {
     text.replace(from, to);
     if (!config.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
     return config.write(text.toUtf8()) > 0;
+}
+
+bool ServerProcess::addBanner(const QString& pictureUrl, const QString& clickUrl) {
+    QFile config(data_.path() + "/zrtserver.toml");
+    if (!writeDefaultConfig() || !config.open(QIODevice::Append)) return false;
+    const QString record =
+        "\n[[banner]]\npicture_url = \"" + pictureUrl + "\"\nclick_url = \"" + clickUrl + "\"\n";
+    return config.write(record.toUtf8()) > 0;
 }
 
 QStringList ServerProcess::outbox() const {

@@ -24,6 +24,9 @@ public:
     // Writes the default configuration (by starting once) and replaces `from` with `to` in it.
     // The server is left stopped; start() it again afterwards.
     bool editConfig(const QString& from, const QString& to);
+    // Appends a [[banner]] record to the configuration (written first when missing); records
+    // are offered in the order they were added. The server is left stopped.
+    bool addBanner(const QString& pictureUrl, const QString& clickUrl);
 
     QString address() const { return address_; }
     QString dataDir() const { return data_.path(); }
@@ -33,6 +36,8 @@ public:
     QString lastMailedPassword() const;
 
 private:
+    bool writeDefaultConfig();
+
     QString address_;
     QString netns_;
     QTemporaryDir data_;

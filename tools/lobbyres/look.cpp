@@ -5,7 +5,7 @@
 #include <QLinearGradient>
 #include <QPainterPath>
 #include <QPen>
-
+#include <QRadialGradient>
 #include <algorithm>
 #include <cmath>
 
@@ -18,9 +18,13 @@ uint32_t hash(int x, int y, uint32_t seed) {
     return h ^ (h >> 16);
 }
 
-double lattice(int x, int y, uint32_t seed) { return double(hash(x, y, seed) & 0xffffu) / 65535.0; }
+double lattice(int x, int y, uint32_t seed) {
+    return double(hash(x, y, seed) & 0xffffu) / 65535.0;
+}
 
-double smooth(double t) { return t * t * (3.0 - 2.0 * t); }
+double smooth(double t) {
+    return t * t * (3.0 - 2.0 * t);
+}
 
 double valueNoise(double x, double y, uint32_t seed) {
     const int x0 = int(std::floor(x)), y0 = int(std::floor(y));
@@ -36,7 +40,9 @@ QColor shade(QColor c, double f) {
 }
 
 int fittingPixelSize(const QString& text, int pixelSize, int maxWidth, bool bold) {
-    while (pixelSize > 7 && QFontMetrics(lobbyFont(pixelSize, bold)).horizontalAdvance(text) > maxWidth) --pixelSize;
+    while (pixelSize > 7 &&
+           QFontMetrics(lobbyFont(pixelSize, bold)).horizontalAdvance(text) > maxWidth)
+        --pixelSize;
     return pixelSize;
 }
 
@@ -75,16 +81,21 @@ QImage stoneImage(QSize size, QColor base, int blockHeight, uint32_t seed) {
         const int course = blockHeight > 0 ? y / blockHeight : 0;
         const int inCourse = blockHeight > 0 ? y % blockHeight : 1;
         for (int x = 0; x < size.width(); ++x) {
-            double f = 0.72 + 0.5 * fractalNoise(x, y, 48, seed) + 0.12 * (lattice(x, y, seed + 7) - 0.5);
+            double f =
+                0.72 + 0.5 * fractalNoise(x, y, 48, seed) + 0.12 * (lattice(x, y, seed + 7) - 0.5);
             if (blockHeight > 0) {
                 // Blocks of a course are 2 to 4 courses wide, each course shifted.
                 const int offset = int(hash(course, 0, seed) % uint32_t(blockHeight * 2));
-                const int blockWidth = blockHeight * 2 + int(hash(course, 1, seed) % uint32_t(blockHeight * 2));
+                const int blockWidth =
+                    blockHeight * 2 + int(hash(course, 1, seed) % uint32_t(blockHeight * 2));
                 const int bx = (x + offset) / blockWidth, inBlock = (x + offset) % blockWidth;
                 f *= 0.9 + 0.2 * lattice(bx, course, seed + 3);
-                if (inCourse < 2 || inBlock < 2) f *= 0.45;                   // mortar joint
-                else if (inCourse == 2 || inBlock == 2) f *= 1.25;           // lit upper/left edge
-                else if (inCourse == blockHeight - 1 || inBlock == blockWidth - 1) f *= 0.8;
+                if (inCourse < 2 || inBlock < 2)
+                    f *= 0.45;  // mortar joint
+                else if (inCourse == 2 || inBlock == 2)
+                    f *= 1.25;  // lit upper/left edge
+                else if (inCourse == blockHeight - 1 || inBlock == blockWidth - 1)
+                    f *= 0.8;
             }
             row[x] = shade(base, f).rgb();
         }
@@ -147,13 +158,14 @@ QFont lobbyFont(int pixelSize, bool bold) {
     return f;
 }
 
-void drawEngravedText(QPainter& p, const QRect& r, int alignment, const QString& text, const QFont& font,
-                      QColor top, QColor bottom, double outline) {
+void drawEngravedText(QPainter& p, const QRect& r, int alignment, const QString& text,
+                      const QFont& font, QColor top, QColor bottom, double outline) {
     const QPainterPath path = textPath(r, alignment, text, font);
     const QRectF box = path.boundingRect();
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    p.strokePath(path.translated(1, 1), QPen(QColor(0, 0, 0, 150), outline + 1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.strokePath(path.translated(1, 1), QPen(QColor(0, 0, 0, 150), outline + 1, Qt::SolidLine,
+                                             Qt::RoundCap, Qt::RoundJoin));
     p.strokePath(path, QPen(kOutline, outline, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     QLinearGradient g(box.topLeft(), box.bottomLeft());
     g.setColorAt(0, top);
@@ -168,7 +180,8 @@ QImage keyedText(QSize size, const QString& text, int pixelSize, bool flat, int 
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setRenderHint(QPainter::TextAntialiasing, false);
-    const QFont font = lobbyFont(fittingPixelSize(text, pixelSize, size.width() - margin, true), true);
+    const QFont font =
+        lobbyFont(fittingPixelSize(text, pixelSize, size.width() - margin, true), true);
     const QPainterPath path = textPath(QRect(QPoint(0, 0), size), Qt::AlignCenter, text, font);
     if (flat) {
         p.fillPath(path, QColor(255, 224, 64));
@@ -188,28 +201,31 @@ QImage buttonImage(QSize size, const QString& text, ButtonState state, int pixel
     QImage img(size, QImage::Format_RGB32);
     QColor top, bottom, trim, textTop, textBottom;
     switch (state) {
-    case ButtonState::Normal:
-        top = QColor(128, 124, 116), bottom = QColor(50, 48, 46), trim = QColor(150, 112, 48);
-        textTop = kGoldLight, textBottom = kGold;
-        break;
-    case ButtonState::Hover:
-        top = QColor(214, 170, 80), bottom = QColor(118, 72, 20), trim = QColor(255, 230, 130);
-        textTop = QColor(255, 255, 220), textBottom = QColor(255, 240, 80);
-        break;
-    case ButtonState::Inactive:
-        top = QColor(88, 88, 88), bottom = QColor(62, 62, 62), trim = QColor(96, 96, 96);
-        textTop = QColor(140, 140, 140), textBottom = QColor(116, 116, 116);
-        break;
+        case ButtonState::Normal:
+            top = QColor(128, 124, 116), bottom = QColor(50, 48, 46), trim = QColor(150, 112, 48);
+            textTop = kGoldLight, textBottom = kGold;
+            break;
+        case ButtonState::Hover:
+            top = QColor(214, 170, 80), bottom = QColor(118, 72, 20), trim = QColor(255, 230, 130);
+            textTop = QColor(255, 255, 220), textBottom = QColor(255, 240, 80);
+            break;
+        case ButtonState::Inactive:
+            top = QColor(88, 88, 88), bottom = QColor(62, 62, 62), trim = QColor(96, 96, 96);
+            textTop = QColor(140, 140, 140), textBottom = QColor(116, 116, 116);
+            break;
     }
     const uint32_t seed = uint32_t(size.width() * 31 + size.height());
     for (int y = 0; y < size.height(); ++y) {
         const double t = size.height() > 1 ? double(y) / (size.height() - 1) : 0;
-        QColor c(int(top.red() + (bottom.red() - top.red()) * t), int(top.green() + (bottom.green() - top.green()) * t),
+        QColor c(int(top.red() + (bottom.red() - top.red()) * t),
+                 int(top.green() + (bottom.green() - top.green()) * t),
                  int(top.blue() + (bottom.blue() - top.blue()) * t));
         QRgb* row = reinterpret_cast<QRgb*>(img.scanLine(y));
         for (int x = 0; x < size.width(); ++x) {
             // Brushed metal: faint horizontal streaks.
-            const double streak = state == ButtonState::Inactive ? 1.0 : 0.94 + 0.12 * fractalNoise(x * 0.15, y * 3.0, 8, seed);
+            const double streak = state == ButtonState::Inactive
+                                      ? 1.0
+                                      : 0.94 + 0.12 * fractalNoise(x * 0.15, y * 3.0, 8, seed);
             row[x] = shade(c, streak).rgb();
         }
     }
@@ -240,6 +256,50 @@ QImage buttonImage(QSize size, const QString& text, ButtonState state, int pixel
     drawEngravedText(p, textRect, Qt::AlignCenter, text, lobbyFont(px, bold), textTop, textBottom,
                      size.height() >= 30 ? 2.5 : 2.0);
     return img;
+}
+
+void drawVignette(QPainter& p, QSize size) {
+    QRadialGradient g(QPointF(size.width() / 2.0, size.height() / 2.0), size.width() * 0.7);
+    g.setColorAt(0.55, QColor(0, 0, 0, 0));
+    g.setColorAt(1, QColor(0, 0, 0, 170));
+    p.fillRect(QRect(QPoint(0, 0), size), g);
+}
+
+void drawOrnament(QPainter& p, int cx, int y, int halfWidth) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(QPen(kOutline, 3));
+    p.drawLine(cx - halfWidth, y, cx + halfWidth, y);
+    p.setPen(QPen(kGold, 1));
+    p.drawLine(cx - halfWidth, y, cx + halfWidth, y);
+    p.setPen(QPen(kOutline, 1));
+    p.setBrush(kGold);
+    p.drawPolygon(QPolygonF(QList<QPointF>{{double(cx), y - 6.0},
+                                           {cx + 8.0, double(y)},
+                                           {double(cx), y + 6.0},
+                                           {cx - 8.0, double(y)}}));
+    p.restore();
+}
+
+QPainterPath shieldPath(const QRectF& box) {
+    const double cx = box.center().x(), w = box.width(), h = box.height();
+    QPainterPath shield;
+    shield.moveTo(box.topLeft());
+    shield.lineTo(box.topRight());
+    shield.lineTo(box.right(), box.top() + 0.46 * h);
+    shield.cubicTo(box.right(), box.top() + 0.75 * h, cx + w / 6, box.top() + 0.92 * h, cx,
+                   box.bottom());
+    shield.cubicTo(cx - w / 6, box.top() + 0.92 * h, box.left(), box.top() + 0.75 * h, box.left(),
+                   box.top() + 0.46 * h);
+    shield.closeSubpath();
+    return shield;
+}
+
+void drawPlaque(QPainter& p, const QRect& r, const QString& text, int pixelSize) {
+    drawRecess(p, r.adjusted(4, 4, -4, -4));
+    drawMetalFrame(p, r, 4);
+    drawEngravedText(p, r, Qt::AlignCenter, text, lobbyFont(pixelSize, true), kGoldLight, kGoldDark,
+                     3.0);
 }
 
 }  // namespace lobbyres

@@ -7,9 +7,9 @@
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
 #include <QRect>
 #include <QString>
-
 #include <cstdint>
 
 namespace lobbyres {
@@ -42,12 +42,25 @@ void drawMetalFrame(QPainter& p, const QRect& r, int width);
 QFont lobbyFont(int pixelSize, bool bold);
 
 // Antialiased lettering with a dark outline and a top-to-bottom gradient fill, aligned in `r`.
-void drawEngravedText(QPainter& p, const QRect& r, int alignment, const QString& text, const QFont& font,
-                      QColor top, QColor bottom, double outline = 2.5);
+void drawEngravedText(QPainter& p, const QRect& r, int alignment, const QString& text,
+                      const QFont& font, QColor top, QColor bottom, double outline = 2.5);
 
 // Lettering on the pure green key without antialiasing, so every pixel is either exactly the
 // key or one of the lettering's colours. `flat` gives a single colour and no outline.
 QImage keyedText(QSize size, const QString& text, int pixelSize, bool flat, int margin = 6);
+
+// Darkens the corners of a picture of `size` so the eye goes to the middle.
+void drawVignette(QPainter& p, QSize size);
+
+// A gold rule from cx - halfWidth to cx + halfWidth at height y, with a diamond in its middle.
+void drawOrnament(QPainter& p, int cx, int y, int halfWidth);
+
+// The outline of a heraldic shield filling `box`: straight sides down to about half its height,
+// then curving to a point at the bottom middle.
+QPainterPath shieldPath(const QRectF& box);
+
+// A dark plaque framed in metal, carrying engraved gold lettering.
+void drawPlaque(QPainter& p, const QRect& r, const QString& text, int pixelSize);
 
 enum class ButtonState { Normal, Hover, Inactive };
 

@@ -2,60 +2,26 @@
 // places where the screens draw their lists, titles, buttons and text over these pictures.
 #include "tools/lobbyres/screens.h"
 
-#include "tools/lobbyres/look.h"
-
 #include <QPainter>
 #include <QPainterPath>
-#include <QRadialGradient>
+
+#include "tools/lobbyres/look.h"
 
 namespace lobbyres {
-namespace {
-
-// Darkens the corners so the eye goes to the middle.
-void vignette(QPainter& p, QSize size) {
-    QRadialGradient g(QPointF(size.width() / 2.0, size.height() / 2.0), size.width() * 0.7);
-    g.setColorAt(0.55, QColor(0, 0, 0, 0));
-    g.setColorAt(1, QColor(0, 0, 0, 170));
-    p.fillRect(QRect(QPoint(0, 0), size), g);
-}
-
-// A gold rule with a diamond in its middle.
-void ornament(QPainter& p, int cx, int y, int halfWidth) {
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(QPen(kOutline, 3));
-    p.drawLine(cx - halfWidth, y, cx + halfWidth, y);
-    p.setPen(QPen(kGold, 1));
-    p.drawLine(cx - halfWidth, y, cx + halfWidth, y);
-    p.setPen(QPen(kOutline, 1));
-    p.setBrush(kGold);
-    p.drawPolygon(QPolygonF(QList<QPointF>{{double(cx), y - 6.0}, {cx + 8.0, double(y)}, {double(cx), y + 6.0}, {cx - 8.0, double(y)}}));
-    p.restore();
-}
-
-// A dark plaque framed in metal, carrying engraved gold lettering.
-void plaque(QPainter& p, const QRect& r, const QString& text, int pixelSize) {
-    drawRecess(p, r.adjusted(4, 4, -4, -4));
-    drawMetalFrame(p, r, 4);
-    drawEngravedText(p, r, Qt::AlignCenter, text, lobbyFont(pixelSize, true), kGoldLight, kGoldDark, 3.0);
-}
-
-}  // namespace
-
 QImage setupBackground() {
     QImage img = stoneImage(QSize(702, 552), kStone, 46, 11);
     QPainter p(&img);
-    vignette(p, img.size());
-    plaque(p, QRect(136, 18, 430, 92), QStringLiteral("ZERATHON"), 62);
-    drawEngravedText(p, QRect(136, 110, 430, 16), Qt::AlignCenter, QStringLiteral("Online Lobby"), lobbyFont(14, true),
-                     QColor(255, 255, 120), QColor(230, 200, 60), 2.0);
+    drawVignette(p, img.size());
+    drawPlaque(p, QRect(136, 18, 430, 92), QStringLiteral("ZERATHON"), 62);
+    drawEngravedText(p, QRect(136, 110, 430, 16), Qt::AlignCenter, QStringLiteral("Online Lobby"),
+                     lobbyFont(14, true), QColor(255, 255, 120), QColor(230, 200, 60), 2.0);
 
     // List panel: a dark band for the title (y 140) above the light list area (120,160)-(580,390).
     drawMetalFrame(p, QRect(106, 128, 490, 276), 6);
     drawRecess(p, QRect(112, 134, 478, 26));
     drawParchmentPanel(p, QRect(112, 160, 478, 238), 12);
 
-    ornament(p, 351, 436, 200);
+    drawOrnament(p, 351, 436, 200);
 
     // Ledge for the button row at y 478 (buttons up to 40 high).
     drawRecess(p, QRect(48, 470, 606, 56));
@@ -67,16 +33,20 @@ QImage ladderBackground() {
     const int w = 666, h = 500;  // the OK button (h - 60 to h - 35) stays clear of the last slot
     QImage img = stoneImage(QSize(w, h), kStone, 40, 21);
     QPainter p(&img);
-    vignette(p, img.size());
-    plaque(p, QRect(163, 12, 340, 66), QStringLiteral("Zerathon Ladder"), 38);
+    drawVignette(p, img.size());
+    drawPlaque(p, QRect(163, 12, 340, 66), QStringLiteral("Zerathon Ladder"), 38);
 
     // Column heads over the slots; the name column starts after two digits and a gap.
     const QFont head = lobbyFont(12, true);
     const QColor hi(255, 240, 140), lo(230, 190, 70);
-    drawEngravedText(p, QRect(45, 94, 60, 16), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Place"), head, hi, lo, 2.0);
-    drawEngravedText(p, QRect(89, 94, 90, 16), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Player"), head, hi, lo, 2.0);
-    drawEngravedText(p, QRect(184, 94, 80, 16), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Score"), head, hi, lo, 2.0);
-    drawEngravedText(p, QRect(264, 94, 300, 16), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Country and record"), head, hi, lo, 2.0);
+    drawEngravedText(p, QRect(45, 94, 60, 16), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("Place"), head, hi, lo, 2.0);
+    drawEngravedText(p, QRect(89, 94, 90, 16), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("Player"), head, hi, lo, 2.0);
+    drawEngravedText(p, QRect(184, 94, 80, 16), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("Score"), head, hi, lo, 2.0);
+    drawEngravedText(p, QRect(264, 94, 300, 16), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("Country and record"), head, hi, lo, 2.0);
 
     const int tops[5] = {115, 179, 244, 308, 373};
     for (int i = 0; i < 5; ++i) {
@@ -93,10 +63,11 @@ QImage ladderBackground() {
 QImage lobbyHeader() {
     QImage img = stoneImage(QSize(590, 175), kStone, 35, 41);
     QPainter p(&img);
-    plaque(p, QRect(8, 8, 574, 78), QStringLiteral("Zerathon Lobby"), 40);
-    drawEngravedText(p, QRect(8, 92, 574, 26), Qt::AlignCenter, QStringLiteral("Groups of this Hall"), lobbyFont(18, true),
+    drawPlaque(p, QRect(8, 8, 574, 78), QStringLiteral("Zerathon Lobby"), 40);
+    drawEngravedText(p, QRect(8, 92, 574, 26), Qt::AlignCenter,
+                     QStringLiteral("Groups of this Hall"), lobbyFont(18, true),
                      QColor(255, 255, 140), QColor(240, 210, 40), 2.5);
-    ornament(p, 295, 122, 250);
+    drawOrnament(p, 295, 122, 250);
     // Strip behind the tool row (y 135, buttons up to 26 high, x 70 to 429).
     drawRecess(p, QRect(64, 131, 372, 34));
     drawMetalFrame(p, QRect(60, 127, 380, 42), 4);
@@ -116,19 +87,13 @@ QImage lobbyRowStrip() {
     }
     // A small shield marks each row in the stone margin.
     p.setRenderHint(QPainter::Antialiasing, true);
-    QPainterPath shield;
-    shield.moveTo(14, 30);
-    shield.lineTo(50, 30);
-    shield.lineTo(50, 52);
-    shield.cubicTo(50, 66, 38, 74, 32, 78);
-    shield.cubicTo(26, 74, 14, 66, 14, 52);
-    shield.closeSubpath();
+    const QPainterPath shield = shieldPath(QRectF(14, 30, 36, 48));
     p.setPen(QPen(kOutline, 2));
     p.setBrush(QColor(40, 60, 130));
     p.drawPath(shield);
     p.setPen(QPen(kGold, 2));
     p.setBrush(Qt::NoBrush);
-    p.drawPath(shield.translated(0, 0));
+    p.drawPath(shield);
     p.drawLine(32, 36, 32, 70);
     p.drawLine(20, 48, 44, 48);
     return img;

@@ -1,8 +1,7 @@
 // Runs the picture generator into a folder of its own and reads every file back with plain
 // byte parsing: BMP headers, sizes and bit depths, the key colour of transparent pictures,
-// JPEG frame sizes, and the GIF banners' structure.
+// JPEG frame sizes, the GIF banners' structure, and the launcher's pictures and icons.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cstdint>
@@ -27,9 +26,15 @@ Bytes readAll(const fs::path& path) {
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
-uint32_t le16(const Bytes& b, size_t at) { return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8; }
-uint32_t le32(const Bytes& b, size_t at) { return le16(b, at) | le16(b, at + 2) << 16; }
-uint32_t be16(const Bytes& b, size_t at) { return uint32_t(b[at]) << 8 | uint32_t(b[at + 1]); }
+uint32_t le16(const Bytes& b, size_t at) {
+    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8;
+}
+uint32_t le32(const Bytes& b, size_t at) {
+    return le16(b, at) | le16(b, at + 2) << 16;
+}
+uint32_t be16(const Bytes& b, size_t at) {
+    return uint32_t(b[at]) << 8 | uint32_t(b[at + 1]);
+}
 
 struct Bmp {
     int width = 0, height = 0, bits = 0;
@@ -43,7 +48,8 @@ struct Bmp {
             return uint32_t(file[at + 2]) << 16 | uint32_t(file[at + 1]) << 8 | file[at];
         }
         const int perByte = 8 / bits;
-        const uint32_t index = (file[row + size_t(x / perByte)] >> (8 - bits * (x % perByte + 1))) & ((1u << bits) - 1);
+        const uint32_t index = (file[row + size_t(x / perByte)] >> (8 - bits * (x % perByte + 1))) &
+                               ((1u << bits) - 1);
         const size_t entry = 54 + size_t(index) * 4;
         return uint32_t(file[entry + 2]) << 16 | uint32_t(file[entry + 1]) << 8 | file[entry];
     }
@@ -79,17 +85,21 @@ struct Expected {
 
 std::vector<Expected> expectedBmps() {
     std::vector<Expected> out;
-    for (int i = 1; i <= 12; ++i) out.push_back({"human" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".bmp", 40, 48, 8});
+    for (int i = 1; i <= 12; ++i)
+        out.push_back(
+            {"human" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".bmp", 40, 48, 8});
     for (int i = 1; i <= 7; ++i) out.push_back({"fiend" + std::to_string(i) + ".bmp", 40, 48, 8});
     for (int d = 0; d <= 9; ++d) out.push_back({"digit" + std::to_string(d) + ".bmp", 16, 24, 4});
     for (const char* s : {"bsNew", "bsCont", "bsQuit", "bsEnter", "bsCanc"})
         for (const char* v : {"", "2"}) out.push_back({std::string(s) + v + ".bmp", 180, 40, 24});
-    const Expected lobby[] = {{"bCreate", 78, 26, 24}, {"bJoin", 60, 24, 24},   {"bQuit", 60, 24, 24},
-                              {"bLaunch", 84, 26, 24}, {"bChall", 94, 24, 24},  {"bLadder", 94, 24, 24},
-                              {"bZRHome", 94, 24, 24}, {"bLQuit", 94, 24, 24},  {"bMyGrp", 108, 26, 24},
-                              {"bAbout", 70, 26, 8}};
+    const Expected lobby[] = {{"bCreate", 78, 26, 24}, {"bJoin", 60, 24, 24},
+                              {"bQuit", 60, 24, 24},   {"bLaunch", 84, 26, 24},
+                              {"bChall", 94, 24, 24},  {"bLadder", 94, 24, 24},
+                              {"bZRHome", 94, 24, 24}, {"bLQuit", 94, 24, 24},
+                              {"bMyGrp", 108, 26, 24}, {"bAbout", 70, 26, 8}};
     for (const Expected& e : lobby)
-        for (const char* v : {"", "2"}) out.push_back({e.name + v + ".bmp", e.width, e.height, e.bits});
+        for (const char* v : {"", "2"})
+            out.push_back({e.name + v + ".bmp", e.width, e.height, e.bits});
     out.push_back({"bLaunch3.bmp", 84, 26, 4});
     out.push_back({"bMyGrp3.bmp", 108, 26, 4});
     out.push_back({"boxInvit.bmp", 45, 48, 4});
@@ -115,10 +125,11 @@ double meanLuminance(const Bmp& bmp) {
 }
 
 class LobbyResTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         fs::remove_all(kOut);
-        const std::string command = std::string("\"") + LOBBYRES_EXE + "\" \"" + kOut.string() + "\"";
+        const std::string command =
+            std::string("\"") + LOBBYRES_EXE + "\" \"" + kOut.string() + "\"";
         generatorStatus = std::system(command.c_str());
     }
     static void TearDownTestSuite() { fs::remove_all(kOut); }
@@ -164,8 +175,10 @@ TEST_F(LobbyResTest, TransparentPicturesUseOnlyExactKeyGreen) {
         for (int y = 0; y < bmp.height; ++y)
             for (int x = 0; x < bmp.width; ++x) {
                 const uint32_t c = bmp.pixel(x, y);
-                if (c == 0x00ff00) ++key;
-                else if (nearGreen(c)) ++stray;
+                if (c == 0x00ff00)
+                    ++key;
+                else if (nearGreen(c))
+                    ++stray;
             }
         EXPECT_EQ(bmp.pixel(0, 0), 0x00ff00u);
         EXPECT_GT(key, bmp.width * bmp.height / 4);
@@ -175,14 +188,19 @@ TEST_F(LobbyResTest, TransparentPicturesUseOnlyExactKeyGreen) {
 }
 
 TEST_F(LobbyResTest, HoverStatesAreLitAndPortraitsDiffer) {
-    for (const char* stem : {"bsNew", "bsCont", "bsQuit", "bsEnter", "bsCanc", "bCreate", "bJoin", "bQuit", "bLaunch",
-                             "bChall", "bLadder", "bZRHome", "bLQuit", "bMyGrp", "bAbout"}) {
+    for (const char* stem :
+         {"bsNew", "bsCont", "bsQuit", "bsEnter", "bsCanc", "bCreate", "bJoin", "bQuit", "bLaunch",
+          "bChall", "bLadder", "bZRHome", "bLQuit", "bMyGrp", "bAbout"}) {
         SCOPED_TRACE(stem);
-        EXPECT_GT(meanLuminance(loadBmp(std::string(stem) + "2.bmp")), meanLuminance(loadBmp(std::string(stem) + ".bmp")) + 20);
+        EXPECT_GT(meanLuminance(loadBmp(std::string(stem) + "2.bmp")),
+                  meanLuminance(loadBmp(std::string(stem) + ".bmp")) + 20);
     }
     std::set<Bytes> portraits;
-    for (int i = 1; i <= 12; ++i) portraits.insert(readAll(kOut / ("human" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".bmp")));
-    for (int i = 1; i <= 7; ++i) portraits.insert(readAll(kOut / ("fiend" + std::to_string(i) + ".bmp")));
+    for (int i = 1; i <= 12; ++i)
+        portraits.insert(readAll(
+            kOut / ("human" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".bmp")));
+    for (int i = 1; i <= 7; ++i)
+        portraits.insert(readAll(kOut / ("fiend" + std::to_string(i) + ".bmp")));
     EXPECT_EQ(portraits.size(), 19u);
 }
 
@@ -235,7 +253,8 @@ GifShape readGif(const Bytes& f) {
             break;
         }
         if (f[at] == 0x21 && at + 2 < f.size()) {
-            if (f[at + 1] == 0xff && at + 14 < f.size() && std::string(f.begin() + long(at) + 3, f.begin() + long(at) + 14) == "NETSCAPE2.0")
+            if (f[at + 1] == 0xff && at + 14 < f.size() &&
+                std::string(f.begin() + long(at) + 3, f.begin() + long(at) + 14) == "NETSCAPE2.0")
                 s.loopBeforeFirstImage = s.images == 0;
             if (f[at + 1] == 0xf9 && at + 5 < f.size() && le16(f, at + 4) > 0) ++s.delays;
             at = skipSubBlocks(at + 2);
@@ -251,7 +270,10 @@ GifShape readGif(const Bytes& f) {
 }
 
 TEST_F(LobbyResTest, DemoBannersAreWellFormedGifs) {
-    const GifShape anim = readGif(readAll(kOut / "demo/banner_anim.gif"));
+    const Bytes animBytes = readAll(kOut / "demo/banner_anim.gif");
+    // The lobby keeps at most 100000 bytes of a banner; a real one is far smaller.
+    EXPECT_LT(animBytes.size(), 65536u);
+    const GifShape anim = readGif(animBytes);
     EXPECT_EQ(anim.width, 468u);
     EXPECT_EQ(anim.height, 60u);
     EXPECT_GE(anim.images, 6);
@@ -264,6 +286,36 @@ TEST_F(LobbyResTest, DemoBannersAreWellFormedGifs) {
     EXPECT_EQ(still.height, 60u);
     EXPECT_EQ(still.images, 1);
     EXPECT_TRUE(still.trailer);
+}
+
+TEST(LauncherPictures, BitmapsHaveTheirSizesAndDepthsAndIconsAreSquarePngs) {
+    const fs::path out = kOut.string() + "-launcher";
+    fs::remove_all(out);
+    const std::string command =
+        std::string("\"") + LOBBYRES_EXE + "\" --launcher \"" + out.string() + "\"";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const Expected bitmaps[] = {{"bitmap154.bmp", 406, 561, 8},
+                                {"bitmap157.bmp", 366, 13, 8},
+                                {"bitmap159.bmp", 60, 13, 1},
+                                {"bitmap160.bmp", 192, 13, 1},
+                                {"bitmap161.bmp", 31, 13, 1}};
+    for (const Expected& e : bitmaps) {
+        const Bytes f = readAll(out / e.name);
+        ASSERT_GE(f.size(), 54u) << e.name;
+        EXPECT_EQ(int(le32(f, 18)), e.width) << e.name;
+        EXPECT_EQ(int(le32(f, 22)), e.height) << e.name;
+        EXPECT_EQ(int(le16(f, 28)), e.bits) << e.name;
+    }
+    for (const char* icon : {"zerathon", "zerathon-lobby"})
+        for (uint32_t size : {16u, 22u, 24u, 32u, 48u, 64u, 128u, 256u}) {
+            const std::string name = std::string(icon) + "-" + std::to_string(size) + ".png";
+            const Bytes f = readAll(out / name);
+            ASSERT_GE(f.size(), 24u) << name;
+            EXPECT_EQ(std::string(f.begin() + 1, f.begin() + 4), "PNG") << name;
+            EXPECT_EQ(be16(f, 18), size) << name;  // the header's width and height
+            EXPECT_EQ(be16(f, 22), size) << name;
+        }
+    fs::remove_all(out);
 }
 
 }  // namespace

@@ -1,0 +1,17 @@
+// WaitUntil: polls a condition every 10 ms for a bounded time, for the plain (non-Qt) tests that
+// wait on other threads or processes.
+#pragma once
+
+#include <chrono>
+#include <thread>
+
+// True as soon as `done()` holds; false when it still does not after `ms` milliseconds.
+template <class Done>
+bool WaitUntil(Done done, int ms = 5000) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= end) return done();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
