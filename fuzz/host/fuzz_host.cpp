@@ -46,8 +46,8 @@ struct World {
         options.listenAddress = "127.0.0.1";
         options.port = 0;
         FUZZ_CHECK(host.Start(options));
-        hall = *host.CreateSession({"Hall", kApp, 8, {5, 0, 0, 0}, "pw"});
-        open = *host.CreateSession({"Open", kApp, 0, {}, ""});
+        hall = *host.CreateSession({"Hall", kApp, 8, {5, 0, 0, 0}, "pw", {}});
+        open = *host.CreateSession({"Open", kApp, 0, {}, "", {}});
         server = host.CreateHostPlayer(hall, "Server");
         FUZZ_CHECK(server != 0);
     }

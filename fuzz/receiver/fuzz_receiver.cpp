@@ -50,7 +50,7 @@ struct World {
         options.listenAddress = "127.0.0.1";
         options.port = 0;
         FUZZ_CHECK(host.Start(options));
-        hall = *host.CreateSession({"Hall", kApp, 0, {5, 0, 0, 0}, "pw"});
+        hall = *host.CreateSession({"Hall", kApp, 0, {5, 0, 0, 0}, "pw", {}});
         server = host.CreateHostPlayer(hall, "Server");
         FUZZ_CHECK(client.InitializeConnection("127.0.0.1", host.Port()) == playnet::Result::Ok);
     }

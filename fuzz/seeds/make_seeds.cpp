@@ -17,6 +17,7 @@
 #include "lobby/session/lobby_messages.h"
 #include "playnet/bytes.h"
 #include "playnet/frame.h"
+#include "playnet/launch_settings.h"
 #include "playnet/system_messages.h"
 #include "playnet/wire_messages.h"
 #include "server/server_config.h"
@@ -288,6 +289,69 @@ void FileSeeds() {
     Put("profile", "no_account", Bytes(stored2.begin(), stored2.end()));
 }
 
+ConnectionSettings LaunchSettings(bool host) {
+    ConnectionSettings s;
+    s.flags = host ? kConnectCreateSession : kConnectJoinSession;
+    s.session.instance = PhGuid(0);
+    s.session.application = PhGuid(1);
+    s.session.maxPlayers = host ? 3 : 0;
+    if (host) s.session.name = "Zerathon";
+    s.playerShortName = "Alice";
+    s.playerLongName = "Alice";
+    s.serviceProvider = TcpServiceProvider();
+    const Guid& sp = TcpServiceProvider();
+    s.address.push_back({AddressKindServiceProvider(), Bytes(sp.bytes.begin(), sp.bytes.end())});
+    const std::string inet = host ? std::string() : std::string("10.0.0.7");
+    Bytes text(inet.begin(), inet.end());
+    text.push_back(0);
+    s.address.push_back({AddressKindInet(), text});
+    return s;
+}
+
+void LaunchSeeds() {
+    auto settings = [](bool host) {
+        return EncodeFrame(uint8_t(LaunchFrame::Settings), LaunchSettings(host).Encode());
+    };
+    Put("launch_settings", "host", settings(true));
+    Put("launch_settings", "member_and_more",
+        Cat({settings(false), EncodeFrame(uint8_t(LaunchFrame::Settings), Bytes{1, 0})}));
+    Put("launch_settings", "settings_body", LaunchSettings(false).Encode());
+    Put("launch_settings", "lobby_message_body",
+        LobbyMessage::System(kLobbySysAppTerminated).Encode());
+
+    auto message = [](const LobbyMessage& m) {
+        return EncodeFrame(uint8_t(LaunchFrame::LobbyMessage), m.Encode());
+    };
+    const Bytes read = message(LobbyMessage::System(kLobbySysConnectionSettingsRead));
+    const Bytes succeeded = message(LobbyMessage::System(kLobbySysConnectSucceeded));
+    const Bytes own = message({0, Bytes{'s', 'c', 'o', 'r', 'e', 0}});
+    const Bytes terminated = message(LobbyMessage::System(kLobbySysAppTerminated));
+    for (uint8_t lobbyWaits : {0, 1}) {
+        const std::string suffix = lobbyWaits ? "_lobby_waits" : "";
+        Put("launcher", "played" + suffix,
+            Cat({Bytes{lobbyWaits}, read, succeeded, own, terminated, own}));
+        Put("launcher", "failed" + suffix,
+            Cat({Bytes{lobbyWaits}, read, message(LobbyMessage::System(kLobbySysConnectFailed)),
+                 message(LobbyMessage::System(kLobbySysNewConnectionSettings)),
+                 message(LobbyMessage::System(99))}));
+        Put("launcher", "broken" + suffix,
+            Cat({Bytes{lobbyWaits}, read, EncodeFrame(uint8_t(LaunchFrame::Settings), Bytes{}),
+                 succeeded}));
+    }
+}
+
+void BannerFetchSeeds() {
+    Put("banner_fetch", "ok", "HTTP/1.1 200 OK\r\nContent-Length: 11\r\n\r\nGIF89a-data");
+    Put("banner_fetch", "redirect",
+        "HTTP/1.1 302 Found\r\nLocation: http://@@/b.gif\r\nContent-Length: 0\r\n\r\n\n--\n"
+        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nGIF89\r\n0\r\n\r\n");
+    Put("banner_fetch", "twice",
+        "HTTP/1.1 301 Moved\r\nLocation:  http://@@/a \r\n\r\n\n--\n"
+        "HTTP/1.1 303 See Other\r\nLocation: http://@@/b\r\n\r\n\n--\n"
+        "HTTP/1.0 200 OK\r\n\r\nGIF");
+    Put("banner_fetch", "not_found", "HTTP/1.0 404 Not Found\r\n\r\nnot here");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -305,5 +369,7 @@ int main(int argc, char** argv) {
     RequestSeeds();
     NetlinkSeeds();
     FileSeeds();
+    LaunchSeeds();
+    BannerFetchSeeds();
     return 0;
 }

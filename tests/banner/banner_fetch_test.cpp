@@ -31,8 +31,7 @@ TEST(BannerFetch, FollowsOneRedirectToAnotherHttpAddressOnly) {
     ScriptedPeer peer("127.0.9.1");
     peer.on("/moved", {HttpAnswer(302, "", "Location: " + other.url("/banner.gif") + "\r\n")});
     peer.on("/twice", {HttpAnswer(301, "", "Location: " + peer.url("/moved") + "\r\n")});
-    peer.on("/spaced",
-            {HttpAnswer(302, "", "Location:  " + other.url("/banner.gif") + " \t\r\n")});
+    peer.on("/spaced", {HttpAnswer(302, "", "Location:  " + other.url("/banner.gif") + " \t\r\n")});
     peer.on("/nolocation", {HttpAnswer(303, "")});
     peer.on("/https", {HttpAnswer(302, "", "Location: https://127.0.9.2/banner.gif\r\n")});
     peer.on("/ftp", {HttpAnswer(302, "", "Location: ftp://127.0.9.2/banner.gif\r\n")});
