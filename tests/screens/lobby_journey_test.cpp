@@ -37,12 +37,6 @@ W* topLevel() {
     return VisibleTopLevel<W>();
 }
 
-bool listHolds(const QListWidget* list, const QString& part) {
-    for (int i = 0; i < list->count(); ++i)
-        if (list->item(i)->text().contains(part)) return true;
-    return false;
-}
-
 }  // namespace
 
 class LobbyJourneyTest : public QObject {
@@ -100,16 +94,16 @@ class LobbyJourneyTest : public QObject {
         LobbyBot bot;
         QVERIFY(bot.join(server, "Amateur Hall", "BOT1"));
         zrt::ChatView* chat = lobby->chatView();
-        QTRY_VERIFY_WITH_TIMEOUT(listHolds(chat->playerList(), "BOT1"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(ListHolds(chat->playerList(), "BOT1"), 10000);
         QTRY_VERIFY_WITH_TIMEOUT(lobby->windowTitle().startsWith("ZRTH Lobby [ 2 / 0 ]"), 10000);
         bot.say("hello from the bot");
-        QTRY_VERIFY_WITH_TIMEOUT(listHolds(chat->chatList(), "hello from the bot"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(ListHolds(chat->chatList(), "hello from the bot"), 10000);
         QLineEdit* input = chat->chatInput();
         QVERIFY(input);
         input->setText("hello from alice");
         QTest::keyClick(input, Qt::Key_Return);
         QVERIFY(bot.waitForChat("hello from alice", 10000));
-        QTRY_VERIFY_WITH_TIMEOUT(listHolds(chat->chatList(), "hello from alice"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(ListHolds(chat->chatList(), "hello from alice"), 10000);
         lobby->grab().save(QString(ZRT_SCREENSHOT_DIR) + "/journey_lobby.png");
 
         // Back to the halls, then out.

@@ -18,13 +18,13 @@ LobbyBot::~LobbyBot() {
 }
 
 bool LobbyBot::join(const ServerProcess& server, const std::string& hallName,
-                    const std::string& name) {
+                    const std::string& name, int waitMs) {
     const std::string host = server.address().toStdString();
     if (!zrttest::signIn(host, server.dataDir().toStdString(), name)) return false;
     if (client_->InitializeConnection(host) != playnet::Result::Ok) return false;
     std::optional<playnet::Guid> app = playnet::Guid::Parse(zrt::kHallApplicationText);
     if (!app) return false;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
     std::optional<playnet::Guid> instance;
     while (!instance && std::chrono::steady_clock::now() < deadline) {
         std::vector<playnet::SessionDesc> sessions;

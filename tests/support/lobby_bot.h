@@ -18,9 +18,10 @@ class LobbyBot {
     LobbyBot();
     ~LobbyBot();
 
-    // Signs `name` in to `server`, joins the hall named `hallName`; waits (bounded) for the
-    // welcome.
-    bool join(const ServerProcess& server, const std::string& hallName, const std::string& name);
+    // Signs `name` in to `server` and joins the hall named `hallName`; waits (at most `waitMs`
+    // for the hall part) for the welcome.
+    bool join(const ServerProcess& server, const std::string& hallName, const std::string& name,
+              int waitMs = 10000);
     // Receives for up to `ms` milliseconds, recording what arrives.
     void pump(int ms);
     // Pumps until a chat line with `text` has arrived, at most `ms`.
