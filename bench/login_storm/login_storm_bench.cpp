@@ -118,10 +118,8 @@ int main(int argc, char** argv) {
     if (password.empty() || !copyAccounts(data + "/zrtserver.db", accounts)) return 1;
     zrttest::ServerProcess server(kHost, data);
     if (!server.start()) return 1;
-    std::printf(
-        "%d accounts; server with its default hash (argon2id 19 MiB, 2 passes) and one "
-        "hashing worker per core (%u)\n",
-        accounts, std::thread::hardware_concurrency());
+    std::printf("%d accounts; password_hash \"%s\", one hashing worker per core (%u)\n", accounts,
+                cost.c_str(), std::thread::hardware_concurrency());
 
     std::atomic<int> next{0}, accepted{0}, refusals{0}, failures{0};
     std::atomic<bool> stop{false};
