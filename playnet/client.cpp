@@ -285,7 +285,8 @@ bool Client::onFrame(uint64_t connId, FrameType type, Body body) {
             if (!r.ok()) return false;
             if (type == FrameType::CreatePlayerReply) {
                 std::optional<CreatePlayerReplyFrame> f = CreatePlayerReplyFrame::Decode(body);
-                if (!f) return false;
+                // Id 0 is the system's: a player given it would take system messages for its own.
+                if (!f || (f->status == WireStatus::Ok && f->player == kSystemPlayer)) return false;
                 auto pending = pendingCreates_.find(token);
                 if (pending == pendingCreates_.end()) {
                     // Nobody waits any more (time-out): the player must not linger.

@@ -15,7 +15,8 @@ Connection::Connection(asio::ip::tcp::socket socket, const LinkOptions& options)
     : socket_(std::move(socket)),
       timer_(socket_.get_executor()),
       options_(options),
-      id_(nextConnectionId++) {
+      id_(nextConnectionId++),
+      queueLimit_(options.sendQueueLimit) {
     asio::error_code ec;
     socket_.set_option(asio::ip::tcp::no_delay(true), ec);
 }
@@ -45,7 +46,7 @@ bool Connection::Send(std::vector<uint8_t> frame) {
     {
         std::lock_guard lock(mutex_);
         if (closed_ || closing_) return false;
-        if (queuedBytes_ + frame.size() > options_.sendQueueLimit) {
+        if (queuedBytes_ + frame.size() > queueLimit_) {
             closing_ = true;
         } else {
             queuedBytes_ += frame.size();
@@ -81,6 +82,24 @@ void Connection::Close(CloseReason reason) {
                [self = shared_from_this(), reason] { self->finishClose(reason); });
 }
 
+void Connection::SetSendQueueLimit(size_t bytes) {
+    std::lock_guard lock(mutex_);
+    queueLimit_ = bytes;
+}
+
+void Connection::PauseReading() {
+    paused_ = true;
+}
+
+void Connection::ResumeReading() {
+    if (!paused_.exchange(false)) return;
+    asio::post(socket_.get_executor(), [self = shared_from_this()] {
+        if (!self->stalled_ || self->closed_) return;
+        self->stalled_ = false;
+        self->handFrames();
+    });
+}
+
 void Connection::finishClose(CloseReason reason) {
     asio::error_code ec;
     socket_.shutdown(asio::ip::tcp::socket::shutdown_both, ec);
@@ -100,10 +119,9 @@ void Connection::finishClose(CloseReason reason) {
 }
 
 void Connection::startRead() {
-    socket_.async_read_some(asio::buffer(readBuf_),
-                            [self = shared_from_this()](const asio::error_code& ec, size_t n) {
-                                self->onRead(ec, n);
-                            });
+    socket_.async_read_some(
+        asio::buffer(readBuf_),
+        [self = shared_from_this()](const asio::error_code& ec, size_t n) { self->onRead(ec, n); });
 }
 
 void Connection::onRead(const asio::error_code& ec, size_t n) {
@@ -114,7 +132,16 @@ void Connection::onRead(const asio::error_code& ec, size_t n) {
     }
     lastRecv_ = Clock::now();
     decoder_.Append(readBuf_.data(), n);
+    handFrames();
+}
+
+void Connection::handFrames() {
+    bool handed = false;
     for (;;) {
+        if (paused_) {
+            stalled_ = true;
+            return;
+        }
         uint8_t type = 0;
         Body body;
         FrameDecoder::Status st = decoder_.Next(type, body);
@@ -123,12 +150,26 @@ void Connection::onRead(const asio::error_code& ec, size_t n) {
             Close(CloseReason::Garbage);
             return;
         }
-        if (type == static_cast<uint8_t>(FrameType::Heartbeat)) continue;
+        handed = true;
+        if (type == static_cast<uint8_t>(FrameType::Heartbeat)) {
+            if (options_.helloFirst && !helloSeen_) {
+                Close(CloseReason::Garbage);
+                return;
+            }
+            continue;
+        }
+        if (type == static_cast<uint8_t>(FrameType::Hello)) helloSeen_ = true;
         if (!onFrame_ || !onFrame_(static_cast<FrameType>(type), body)) {
             Close(CloseReason::Garbage);
             return;
         }
         if (closed_) return;
+    }
+    // A frame left unfinished starts its deadline; one begun after a whole frame starts anew.
+    if (decoder_.Buffered() == 0) {
+        partialSince_.reset();
+    } else if (handed || !partialSince_) {
+        partialSince_ = Clock::now();
     }
     startRead();
 }
@@ -169,8 +210,7 @@ void Connection::startWrite() {
                           }
                           {
                               std::lock_guard lock(self->mutex_);
-                              self->queuedBytes_ -= std::min(self->queuedBytes_,
-                                                             self->batchBytes_);
+                              self->queuedBytes_ -= std::min(self->queuedBytes_, self->batchBytes_);
                           }
                           self->batch_.clear();
                           self->batchBytes_ = 0;
@@ -189,8 +229,15 @@ void Connection::armTimer() {
 void Connection::onTick() {
     if (closed_) return;
     Clock::time_point now = Clock::now();
+    // While paused we do not read: the silence is ours, not the peer's.
+    if (stalled_) lastRecv_ = now;
     if (now - lastRecv_ > std::chrono::milliseconds(options_.deadAfterMs)) {
         Close(CloseReason::Silent);
+        return;
+    }
+    if (!stalled_ && partialSince_ &&
+        now - *partialSince_ > std::chrono::milliseconds(options_.frameDeadlineMs)) {
+        Close(CloseReason::Slow);
         return;
     }
     if (now - lastHeartbeat_ >= std::chrono::milliseconds(options_.heartbeatMs)) {

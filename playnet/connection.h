@@ -2,12 +2,17 @@
 // It cuts the stream into frames, answers nothing itself but keeps the link alive: it sends a
 // heartbeat every heartbeatMs and closes the link when nothing has been received for
 // deadAfterMs (a peer that vanished without closing is noticed within deadAfterMs plus one
-// check period). Writes go through a queue bounded in bytes; a peer that stops reading until
-// the queue overflows is cut off. Garbage (a bad length prefix, or a frame the owner rejects)
-// closes the link.
+// check period). A frame must arrive whole within frameDeadlineMs of its first byte, so a peer
+// cannot hold the link by trickling. Writes go through a queue bounded in bytes; a peer that
+// stops reading until the queue overflows is cut off. Garbage (a bad length prefix, or a frame
+// the owner rejects) closes the link.
 //
-// Threads: the handlers run on the io_context's thread; Send and Close may be called from any
-// thread.
+// The owner may pause reading (its own queue of the peer's work is full): the frames already
+// received wait, the peer meets TCP's back-pressure, and the silence limit does not count the
+// pause against it.
+//
+// Threads: the handlers run on the io_context's thread; Send, Close, SetSendQueueLimit and
+// Pause/ResumeReading may be called from any thread.
 #pragma once
 
 #include <asio.hpp>
@@ -18,6 +23,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "playnet/frame.h"
@@ -29,12 +35,14 @@ struct LinkOptions {
     size_t sendQueueLimit = 1024 * 1024;  // bytes queued and not yet written
     int heartbeatMs = 2000;
     int deadAfterMs = 6000;
+    int frameDeadlineMs = 10000;  // from a frame's first byte to its last
+    bool helloFirst = false;      // a heartbeat before the peer's Hello is garbage (host side)
 };
 
-enum class CloseReason { Local, PeerClosed, Silent, Garbage, Overflow, Error };
+enum class CloseReason { Local, PeerClosed, Silent, Garbage, Overflow, Error, Slow };
 
 class Connection : public std::enable_shared_from_this<Connection> {
-public:
+  public:
     // False from the frame handler: the frame is garbage; the connection closes.
     using FrameHandler = std::function<bool(FrameType type, Body body)>;
     using CloseHandler = std::function<void(CloseReason reason)>;
@@ -52,13 +60,20 @@ public:
     // Queues a last frame (an Error frame), then closes once it is written.
     void SendAndClose(std::vector<uint8_t> frame, CloseReason reason);
     void Close(CloseReason reason = CloseReason::Local);
+    // A new bound for the write queue (the host raises it once a session is open).
+    void SetSendQueueLimit(size_t bytes);
+    // Stops handing frames to the owner until ResumeReading.
+    void PauseReading();
+    void ResumeReading();
 
     bool IsOpen() const { return !closed_.load(); }
     uint64_t Id() const { return id_; }
 
-private:
+  private:
     void startRead();
     void onRead(const asio::error_code& ec, size_t n);
+    // Hands the complete frames received to the owner; reads on unless paused or closed.
+    void handFrames();
     void startWrite();
     void armTimer();
     void onTick();
@@ -80,16 +95,21 @@ private:
     size_t batchBytes_ = 0;
     Clock::time_point lastRecv_;
     Clock::time_point lastHeartbeat_;
+    std::optional<Clock::time_point> partialSince_;  // a frame begun and not yet whole
+    bool helloSeen_ = false;
+    bool stalled_ = false;  // paused with frames left to hand over and no read running
 
     // Any thread, under mutex_.
     std::mutex mutex_;
     std::deque<std::vector<uint8_t>> queue_;
     size_t queuedBytes_ = 0;  // queued plus being written
+    size_t queueLimit_;
     bool writing_ = false;
     bool closing_ = false;  // SendAndClose: no more frames; close when written
     CloseReason closingReason_ = CloseReason::Local;
 
     std::atomic<bool> closed_{false};
+    std::atomic<bool> paused_{false};
 };
 
 }  // namespace playnet

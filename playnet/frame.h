@@ -26,15 +26,17 @@ inline std::vector<uint8_t> EncodeFrame(uint8_t type, const ByteWriter& body) {
 // Cuts a received byte stream into frames. Bytes are appended as they arrive; Next() hands
 // out complete frames one by one. Memory is bounded by one maximum frame plus one read.
 class FrameDecoder {
-public:
+  public:
     enum class Status { Frame, NeedMore, Bad };
 
     void Append(const uint8_t* data, size_t size);
     // Frame: `type` and `body` are set; body stays valid until the next Append.
     // Bad: the length prefix is out of range; the stream cannot be resynchronised.
     Status Next(uint8_t& type, std::span<const uint8_t>& body);
+    // Bytes received and not yet handed out as a frame.
+    size_t Buffered() const { return buf_.size() - pos_; }
 
-private:
+  private:
     std::vector<uint8_t> buf_;
     size_t pos_ = 0;
     bool bad_ = false;

@@ -5,7 +5,9 @@ namespace playnet {
 
 Host::Host() = default;
 
-Host::~Host() { Close(); }
+Host::~Host() {
+    Close();
+}
 
 void Host::SetEventHandler(std::function<void(const HostEvent&)> handler) {
     std::lock_guard lock(mutex_);
@@ -49,6 +51,7 @@ void Host::Close() {
     asio::post(io_, [this, conns] {
         asio::error_code ec;
         acceptor_->close(ec);
+        if (acceptRetry_) acceptRetry_->cancel();
         for (const auto& c : conns) c->Close(CloseReason::Local);
     });
     work_.reset();
@@ -57,6 +60,7 @@ void Host::Close() {
     peers_.clear();
     table_ = SessionTable{};
     acceptor_.reset();
+    acceptRetry_.reset();
 }
 
 uint16_t Host::Port() const {
@@ -81,7 +85,7 @@ bool Host::DestroySession(const Guid& instance) {
     }
     for (const TablePlayer& p : table_.RemoveSession(instance)) {
         if (p.owner != 0) {
-            raise({HostEvent::Kind::PlayerDestroyed, p.session, p.id, 0, p.name, {}});
+            raise(makeEvent(HostEvent::Kind::PlayerDestroyed, p.session, p.id, 0, p.name));
         }
     }
     return true;
@@ -123,8 +127,7 @@ bool Host::DestroyHostPlayer(PlayerId id) {
     return true;
 }
 
-Result Host::SendFrom(PlayerId from, PlayerId to, const void* data, size_t size,
-                      uint32_t flags) {
+Result Host::SendFrom(PlayerId from, PlayerId to, const void* data, size_t size, uint32_t flags) {
     if (size > kMaxMessageSize || (size > 0 && !data)) return Result::InvalidParams;
     std::lock_guard lock(mutex_);
     if (!running_) return Result::NoSession;
@@ -134,7 +137,7 @@ Result Host::SendFrom(PlayerId from, PlayerId to, const void* data, size_t size,
         const TablePlayer* t = table_.Player(to);
         if (!t || t->session != p->session) return Result::InvalidPlayer;
     }
-    routeLocked(p->session, from, to, flags, data, size);
+    routeLocked(p->session, from, to, flags, data, size, nullptr);
     return Result::Ok;
 }
 
@@ -149,28 +152,62 @@ bool Host::DisconnectPlayer(PlayerId id) {
 }
 
 std::optional<HostEvent> Host::WaitEvent(int timeoutMs) {
-    std::unique_lock lock(eventMutex_);
-    auto ready = [this] { return !events_.empty(); };
-    if (timeoutMs < 0) {
-        eventCv_.wait(lock, ready);
-    } else if (!eventCv_.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready)) {
-        return std::nullopt;
+    Queued q;
+    {
+        std::unique_lock lock(eventMutex_);
+        auto ready = [this] { return !events_.empty(); };
+        if (timeoutMs < 0) {
+            eventCv_.wait(lock, ready);
+        } else if (!eventCv_.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready)) {
+            return std::nullopt;
+        }
+        q = std::move(events_.front());
+        events_.pop_front();
     }
-    HostEvent e = std::move(events_.front());
-    events_.pop_front();
+    if (q.backlog)
+        release(*q.backlog, q.event.data.size() + kEventCost, options_.pendingEventLimit);
+    return std::move(q.event);
+}
+
+HostEvent Host::makeEvent(HostEvent::Kind kind, const Guid& session, PlayerId player, PlayerId from,
+                          std::string name) {
+    HostEvent e;
+    e.kind = kind;
+    e.session = session;
+    e.player = player;
+    e.from = from;
+    e.name = std::move(name);
     return e;
 }
 
-void Host::raise(HostEvent event) {
+void Host::raise(HostEvent event, std::shared_ptr<Backlog> backlog) {
     if (handler_) {
-        asio::post(io_, [this, event = std::move(event)] { handler_(event); });
+        asio::post(io_, [this, event = std::move(event), backlog = std::move(backlog)] {
+            handler_(event);
+            if (backlog)
+                release(*backlog, event.data.size() + kEventCost, options_.pendingEventLimit);
+        });
         return;
     }
     {
         std::lock_guard lock(eventMutex_);
-        events_.push_back(std::move(event));
+        events_.push_back({std::move(event), std::move(backlog)});
     }
     eventCv_.notify_one();
+}
+
+void Host::release(Backlog& backlog, size_t bytes, size_t limit) {
+    std::shared_ptr<Connection> resume;
+    {
+        std::lock_guard lock(backlog.mutex);
+        backlog.bytes -= std::min(backlog.bytes, bytes);
+        // Half the limit before reading again, so that a busy peer does not flap.
+        if (backlog.paused && backlog.bytes <= limit / 2) {
+            backlog.paused = false;
+            resume = backlog.conn.lock();
+        }
+    }
+    if (resume) resume->ResumeReading();
 }
 
 }  // namespace playnet

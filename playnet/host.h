@@ -3,6 +3,15 @@
 // program keeps players of its own in a session (a hall's server player, a game's host
 // player), receives what is sent to them and sends from them.
 //
+// A session may be restricted (SessionConfig::clientsReachHostOnly): its clients may then send
+// only to host-owned players, and whatever else they send is dropped and counted; a
+// connection that keeps doing so is closed. A session may also allow one player per connection.
+//
+// The host bounds what one connection can make it hold: connections it admits (the admit hook),
+// the write queue of a connection that has no session open (sessionlessQueueLimit), and the
+// messages of one connection that wait for the host program (pendingEventLimit: beyond it the
+// host stops reading that connection until the program has caught up).
+//
 // Threads: one io thread of the host's own runs every connection. All public calls are
 // thread-safe. Events reach the host program through a queue (WaitEvent) or, when a handler
 // is set before Start, through the handler, called on the io thread (it must not block long,
@@ -30,14 +39,22 @@ namespace playnet {
 struct HostOptions {
     std::string listenAddress = "0.0.0.0";
     uint16_t port = kDefaultPort;  // 0: any free port (see Host::Port)
-    LinkOptions link;
+    LinkOptions link;              // link.sendQueueLimit bounds a connection with a session
+    size_t sessionlessQueueLimit = 64 * 1024;  // the write queue before a session is open
+    size_t pendingEventLimit = 64 * 1024;      // message bytes of one connection waiting
+    uint32_t refusedSendLimit = 16;  // sends a restricted session drops before it disconnects
+    int acceptRetryMs = 100;         // pause after a failed accept (out of descriptors)
+    // Asked for every accepted connection with the peer's address: a ticket the connection
+    // holds while it lives, or nullptr to close it at once. Unset: every connection is taken.
+    std::function<std::shared_ptr<void>(const std::string& address)> admit;
 };
 
 struct HostEvent {
     enum class Kind {
-        PlayerCreated,    // a client created `player` (named `name`)
+        PlayerCreated,    // a client created `player` (named `name`) from `address`
         PlayerDestroyed,  // a client's `player` is gone: destroyed, or its connection vanished
         Message,          // `from` sent `data` to the host-owned `player`
+        SendsRefused,     // the connection of `from` was closed after `refused` forbidden sends
     };
     Kind kind = Kind::Message;
     Guid session;
@@ -45,6 +62,8 @@ struct HostEvent {
     PlayerId from = 0;
     std::string name;
     std::vector<uint8_t> data;
+    std::string address;  // PlayerCreated: the client's address as the host sees it
+    uint32_t refused = 0;
 };
 
 struct PlayerInfo {
@@ -54,7 +73,7 @@ struct PlayerInfo {
 };
 
 class Host {
-public:
+  public:
     Host();
     ~Host();
     Host(const Host&) = delete;
@@ -91,15 +110,34 @@ public:
     // The next event, waiting up to timeoutMs (negative: without limit).
     std::optional<HostEvent> WaitEvent(int timeoutMs);
 
-private:
+  private:
+    // What one waiting message counts beside its bytes, so that empty ones count too.
+    static constexpr size_t kEventCost = 64;
+    // The bytes of one connection's messages that wait for the host program.
+    struct Backlog {
+        std::mutex mutex;
+        size_t bytes = 0;
+        bool paused = false;
+        std::weak_ptr<Connection> conn;
+    };
     struct Peer {
         std::shared_ptr<Connection> conn;
+        std::string address;
+        std::shared_ptr<void> ticket;  // from the admit hook, held while the connection lives
+        std::shared_ptr<Backlog> backlog;
         bool hello = false;
         bool rejected = false;  // told of a version mismatch; closes once that is written
         std::optional<Guid> session;
+        uint32_t players = 0;
+        uint32_t refused = 0;
+    };
+    struct Queued {
+        HostEvent event;
+        std::shared_ptr<Backlog> backlog;  // set for a client's message
     };
 
     void accept();
+    void acceptLater();
     void onAccepted(asio::ip::tcp::socket socket);
     bool onFrame(uint64_t peerId, FrameType type, Body body);
     void onClosed(uint64_t peerId);
@@ -107,18 +145,26 @@ private:
     // Under mutex_.
     bool handleOpen(Peer& peer, Body body);
     bool handleCreatePlayer(Peer& peer, uint64_t peerId, Body body);
-    bool handleSend(uint64_t peerId, Body body);
+    bool handleSend(Peer& peer, uint64_t peerId, Body body);
+    // A send the session does not allow: dropped, counted, and past the limit the end.
+    void refuseLocked(Peer& peer, PlayerId from);
     void removePlayerLocked(PlayerId id, bool emitEvent);
     void announceLocked(const Guid& session, PlayerNoticeFrame notice);
+    // `sender`: the client connection the message comes from, or null for the host program.
     void routeLocked(const Guid& session, PlayerId from, PlayerId to, uint32_t flags,
-                     const void* data, size_t size);
-    void deliverLocked(const TablePlayer& target, PlayerId from, uint32_t flags,
-                       const void* data, size_t size);
-    void raise(HostEvent event);
+                     const void* data, size_t size, Peer* sender);
+    void deliverLocked(const TablePlayer& target, PlayerId from, uint32_t flags, const void* data,
+                       size_t size, Peer* sender);
+    static HostEvent makeEvent(HostEvent::Kind kind, const Guid& session, PlayerId player,
+                               PlayerId from = 0, std::string name = {});
+    void raise(HostEvent event, std::shared_ptr<Backlog> backlog = nullptr);
+    // The host program has taken a message of `backlog`: reading may go on.
+    static void release(Backlog& backlog, size_t bytes, size_t limit);
 
     asio::io_context io_;
     std::optional<asio::executor_work_guard<asio::io_context::executor_type>> work_;
     std::unique_ptr<asio::ip::tcp::acceptor> acceptor_;
+    std::unique_ptr<asio::steady_timer> acceptRetry_;
     std::thread thread_;
     HostOptions options_;
     std::function<void(const HostEvent&)> handler_;
@@ -131,7 +177,7 @@ private:
 
     std::mutex eventMutex_;
     std::condition_variable eventCv_;
-    std::deque<HostEvent> events_;
+    std::deque<Queued> events_;
 };
 
 }  // namespace playnet

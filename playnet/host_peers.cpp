@@ -7,18 +7,49 @@ namespace playnet {
 void Host::accept() {
     acceptor_->async_accept([this](const asio::error_code& ec, asio::ip::tcp::socket socket) {
         if (ec == asio::error::operation_aborted || !acceptor_->is_open()) return;
-        if (!ec) onAccepted(std::move(socket));
+        if (ec) {
+            // Out of descriptors, most likely: the connection stays in the backlog, so trying
+            // again at once would spin. Pause, and let the other work of the thread go on.
+            acceptLater();
+            return;
+        }
+        onAccepted(std::move(socket));
         accept();
     });
 }
 
+void Host::acceptLater() {
+    if (!acceptRetry_) acceptRetry_ = std::make_unique<asio::steady_timer>(io_);
+    acceptRetry_->expires_after(std::chrono::milliseconds(options_.acceptRetryMs));
+    acceptRetry_->async_wait([this](const asio::error_code& ec) {
+        if (!ec && acceptor_ && acceptor_->is_open()) accept();
+    });
+}
+
 void Host::onAccepted(asio::ip::tcp::socket socket) {
+    asio::error_code ec;
+    asio::ip::tcp::endpoint remote = socket.remote_endpoint(ec);
+    if (ec) return;  // gone already; the socket closes with this scope
+    std::string address = remote.address().to_string();
+    std::shared_ptr<void> ticket;
+    if (options_.admit) {
+        ticket = options_.admit(address);
+        if (!ticket) return;  // refused: closed at once, before any byte is read
+    }
     std::shared_ptr<Connection> conn;
     {
         std::lock_guard lock(mutex_);
         if (!running_) return;
-        conn = std::make_shared<Connection>(std::move(socket), options_.link);
-        peers_[conn->Id()].conn = conn;
+        LinkOptions link = options_.link;
+        link.sendQueueLimit = std::min(link.sendQueueLimit, options_.sessionlessQueueLimit);
+        link.helloFirst = true;
+        conn = std::make_shared<Connection>(std::move(socket), link);
+        Peer& peer = peers_[conn->Id()];
+        peer.conn = conn;
+        peer.address = std::move(address);
+        peer.ticket = std::move(ticket);
+        peer.backlog = std::make_shared<Backlog>();
+        peer.backlog->conn = conn;
     }
     uint64_t id = conn->Id();
     conn->Start([this, id](FrameType type, Body body) { return onFrame(id, type, body); },
@@ -64,11 +95,14 @@ bool Host::onFrame(uint64_t peerId, FrameType type, Body body) {
             std::optional<DestroyPlayerFrame> f = DestroyPlayerFrame::Decode(body);
             if (!f) return false;
             const TablePlayer* p = table_.Player(f->player);
-            if (p && p->owner == peerId) removePlayerLocked(f->player, true);
+            if (p && p->owner == peerId) {
+                removePlayerLocked(f->player, true);
+                --peer.players;
+            }
             return true;
         }
         case FrameType::Send:
-            return handleSend(peerId, body);
+            return handleSend(peer, peerId, body);
         default:
             // Hello twice, host-to-client frames, unknown types: a peer we cannot trust.
             return false;
@@ -87,6 +121,8 @@ bool Host::handleOpen(Peer& peer, Body body) {
         if (reply.status == WireStatus::Ok) {
             peer.session = req->instance;
             reply.session = *table_.Describe(req->instance);
+            // Session traffic may come in bursts (a hall's state); the bound grows to its own.
+            peer.conn->SetSendQueueLimit(options_.link.sendQueueLimit);
         }
     }
     peer.conn->Send(reply.Encode());
@@ -98,23 +134,30 @@ bool Host::handleCreatePlayer(Peer& peer, uint64_t peerId, Body body) {
     if (!req) return false;
     CreatePlayerReplyFrame reply;
     reply.token = req->token;
-    if (!peer.session) {
+    const SessionConfig* config = peer.session ? table_.Config(*peer.session) : nullptr;
+    if (!config) {
         reply.status = WireStatus::NotOpen;
+    } else if (config->playersPerConnection != 0 && peer.players >= config->playersPerConnection) {
+        reply.status = WireStatus::SessionFull;  // full as far as this connection goes
     } else {
         reply.status = table_.AddPlayer(*peer.session, req->name, peerId, reply.player);
     }
     peer.conn->Send(reply.Encode());
     if (reply.status != WireStatus::Ok) return true;
+    ++peer.players;
     PlayerNoticeFrame notice;
     notice.kind = PlayerNoticeFrame::Created;
     notice.player = reply.player;
     notice.name = req->name;
     announceLocked(*peer.session, notice);
-    raise({HostEvent::Kind::PlayerCreated, *peer.session, reply.player, 0, req->name, {}});
+    HostEvent created =
+        makeEvent(HostEvent::Kind::PlayerCreated, *peer.session, reply.player, 0, req->name);
+    created.address = peer.address;
+    raise(std::move(created));
     return true;
 }
 
-bool Host::handleSend(uint64_t peerId, Body body) {
+bool Host::handleSend(Peer& peer, uint64_t peerId, Body body) {
     ByteReader r(body.data(), body.size());
     PlayerId from = r.u32();
     PlayerId to = r.u32();
@@ -124,12 +167,23 @@ bool Host::handleSend(uint64_t peerId, Body body) {
     const TablePlayer* p = table_.Player(from);
     // A player destroyed or a target gone meanwhile is a race, not garbage: drop quietly.
     if (!p || p->owner != peerId) return true;
-    if (to != kAllPlayers) {
-        const TablePlayer* t = table_.Player(to);
-        if (!t || t->session != p->session) return true;
+    const TablePlayer* t = to == kAllPlayers ? nullptr : table_.Player(to);
+    if (to != kAllPlayers && (!t || t->session != p->session)) return true;
+    const SessionConfig* config = table_.Config(p->session);
+    if (config && config->clientsReachHostOnly && (!t || t->owner != 0)) {
+        refuseLocked(peer, from);
+        return true;
     }
-    routeLocked(p->session, from, to, flags, data.data(), data.size());
+    routeLocked(p->session, from, to, flags, data.data(), data.size(), &peer);
     return true;
+}
+
+void Host::refuseLocked(Peer& peer, PlayerId from) {
+    if (++peer.refused <= options_.refusedSendLimit || !peer.conn->IsOpen()) return;
+    peer.conn->Close(CloseReason::Garbage);
+    HostEvent e = makeEvent(HostEvent::Kind::SendsRefused, peer.session.value_or(Guid{}), 0, from);
+    e.refused = peer.refused;
+    raise(std::move(e));
 }
 
 void Host::onClosed(uint64_t peerId) {
@@ -148,7 +202,7 @@ void Host::removePlayerLocked(PlayerId id, bool emitEvent) {
     notice.kind = PlayerNoticeFrame::Destroyed;
     notice.player = id;
     announceLocked(p->session, notice);
-    if (emitEvent) raise({HostEvent::Kind::PlayerDestroyed, p->session, id, 0, p->name, {}});
+    if (emitEvent) raise(makeEvent(HostEvent::Kind::PlayerDestroyed, p->session, id, 0, p->name));
 }
 
 void Host::announceLocked(const Guid& session, PlayerNoticeFrame notice) {
@@ -160,22 +214,40 @@ void Host::announceLocked(const Guid& session, PlayerNoticeFrame notice) {
 }
 
 void Host::routeLocked(const Guid& session, PlayerId from, PlayerId to, uint32_t flags,
-                       const void* data, size_t size) {
+                       const void* data, size_t size, Peer* sender) {
     if (to != kAllPlayers) {
-        deliverLocked(*table_.Player(to), from, flags, data, size);
+        deliverLocked(*table_.Player(to), from, flags, data, size, sender);
         return;
     }
     for (PlayerId id : table_.PlayersOf(session)) {
-        if (id != from) deliverLocked(*table_.Player(id), from, flags, data, size);
+        if (id != from) deliverLocked(*table_.Player(id), from, flags, data, size, sender);
     }
 }
 
-void Host::deliverLocked(const TablePlayer& target, PlayerId from, uint32_t flags,
-                         const void* data, size_t size) {
+void Host::deliverLocked(const TablePlayer& target, PlayerId from, uint32_t flags, const void* data,
+                         size_t size, Peer* sender) {
     if (target.owner == 0) {
         const auto* b = static_cast<const uint8_t*>(data);
-        raise({HostEvent::Kind::Message, target.session, target.id, from, {},
-              std::vector<uint8_t>(b, b + size)});
+        HostEvent e = makeEvent(HostEvent::Kind::Message, target.session, target.id, from);
+        e.data.assign(b, b + size);
+        if (!sender) {
+            raise(std::move(e));
+            return;
+        }
+        // A client's message waits for the host program; past the limit its connection is
+        // not read until the program has caught up.
+        Backlog& backlog = *sender->backlog;
+        bool pause = false;
+        {
+            std::lock_guard lock(backlog.mutex);
+            backlog.bytes += size + kEventCost;
+            if (!backlog.paused && backlog.bytes > options_.pendingEventLimit) {
+                backlog.paused = true;
+                pause = true;
+            }
+        }
+        if (pause) sender->conn->PauseReading();
+        raise(std::move(e), sender->backlog);
         return;
     }
     auto it = peers_.find(target.owner);

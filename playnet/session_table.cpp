@@ -37,7 +37,9 @@ std::vector<TablePlayer> SessionTable::RemoveSession(const Guid& instance) {
     return removed;
 }
 
-bool SessionTable::HasSession(const Guid& instance) const { return sessions_.count(instance); }
+bool SessionTable::HasSession(const Guid& instance) const {
+    return sessions_.count(instance);
+}
 
 std::vector<Guid> SessionTable::Sessions() const {
     std::vector<const Session*> ordered;
@@ -65,6 +67,11 @@ std::optional<SessionDesc> SessionTable::Describe(const Guid& instance) const {
     auto it = sessions_.find(instance);
     if (it == sessions_.end()) return std::nullopt;
     return describe(it->second);
+}
+
+const SessionConfig* SessionTable::Config(const Guid& instance) const {
+    auto it = sessions_.find(instance);
+    return it == sessions_.end() ? nullptr : &it->second.config;
 }
 
 std::vector<SessionDesc> SessionTable::Enumerate(const Guid& application) const {

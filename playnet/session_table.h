@@ -23,6 +23,10 @@ struct SessionConfig {
     std::array<uint32_t, 4> user{};
     std::string password;  // empty: none
     Guid instance;         // null: a fresh one is generated
+    // Clients may send only to host-owned players (a lobby hall: everything goes through the
+    // server's player); other sends are dropped and counted.
+    bool clientsReachHostOnly = false;
+    uint32_t playersPerConnection = 0;  // 0: no limit
 };
 
 struct TablePlayer {
@@ -33,7 +37,7 @@ struct TablePlayer {
 };
 
 class SessionTable {
-public:
+  public:
     // The new session's instance id (the configured one, or generated); nothing when the
     // configured id is taken already.
     std::optional<Guid> AddSession(const SessionConfig& config);
@@ -43,6 +47,8 @@ public:
     std::vector<Guid> Sessions() const;
 
     std::optional<SessionDesc> Describe(const Guid& instance) const;
+    // The host program's settings of the session; null when there is no such session.
+    const SessionConfig* Config(const Guid& instance) const;
     // The sessions of an application, in creation order.
     std::vector<SessionDesc> Enumerate(const Guid& application) const;
     WireStatus CheckOpen(const Guid& instance, const std::string& password) const;
@@ -56,7 +62,7 @@ public:
     std::vector<PlayerId> PlayersOf(const Guid& session) const;
     std::vector<PlayerId> PlayersOwnedBy(uint64_t owner) const;
 
-private:
+  private:
     struct Session {
         SessionConfig config;
         Guid instance;

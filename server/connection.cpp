@@ -1,6 +1,7 @@
 // Serving one connection: read the request (its size follows from its first byte), hand it to
 // a worker, write the reply, then shut down our side and drain the peer's before closing, so
-// the reply is not cut off by a reset.
+// the reply is not cut off by a reset. One deadline runs from the connection's start until its
+// work begins, the wait for a worker included; the reply has a deadline of its own.
 #include "server/connection.h"
 
 #include "server/log.h"
@@ -13,12 +14,14 @@ namespace {
 constexpr auto kDrainLimit = std::chrono::seconds(2);
 }
 
-Connection::Connection(ServeContext& ctx, Port port, tcp::socket socket)
-    : ctx_(ctx), port_(port), socket_(std::move(socket)), timer_(ctx.io) {
+Connection::Connection(ServeContext& ctx, Port port, tcp::socket socket, const tcp::endpoint& peer)
+    : ctx_(ctx),
+      port_(port),
+      socket_(std::move(socket)),
+      timer_(ctx.io),
+      address_(peer.address().to_string()) {
     ctx_.active.fetch_add(1);
-    asio::error_code ec;
-    auto ep = socket_.remote_endpoint(ec);
-    peer_ = ec ? std::string("?") : ep.address().to_string() + ":" + std::to_string(ep.port());
+    peer_ = address_ + ":" + std::to_string(peer.port());
     peer_ += port_ == Port::Version ? " [version]" : " [database]";
 }
 
@@ -43,14 +46,30 @@ void Connection::finish(const std::string& note) {
     socket_.close(ignored);
 }
 
-void Connection::start() {
+void Connection::makeRoom() {
+    if (!socket_.is_open()) return;
+    madeRoom_ = true;
+    timer_.cancel();
+    asio::error_code ignored;
+    socket_.close(ignored);
+}
+
+std::string Connection::closedBecause(const std::string& otherwise) const {
+    return madeRoom_ ? "closed to make room for a newer connection, the port being full"
+                     : otherwise;
+}
+
+void Connection::start(std::shared_ptr<ConnectionLimits::Ticket> ticket) {
+    ticket_ = std::move(ticket);
+    deadline_ = std::chrono::steady_clock::now() + ctx_.timeout;
     armTimer(ctx_.timeout);
     request_.resize(1);
     asio::async_read(socket_, asio::buffer(request_),
                      [self = shared_from_this()](const asio::error_code& ec, size_t) {
                          if (ec) {
-                             self->finish(self->timedOut_ ? "no request in time, closed"
-                                                          : "closed before any request");
+                             self->finish(self->timedOut_
+                                              ? "no request in time, closed"
+                                              : self->closedBecause("closed before any request"));
                              return;
                          }
                          self->readRest();
@@ -68,32 +87,56 @@ void Connection::readRest() {
         dispatch();
         return;
     }
-    asio::async_read(socket_, asio::buffer(request_.data() + 1, *size - 1),
-                     [self = shared_from_this()](const asio::error_code& ec, size_t n) {
-                         if (ec) {
-                             self->finish(self->timedOut_
-                                              ? "request not complete in time, closed"
-                                              : "request cut short after " + std::to_string(n + 1) +
-                                                    " bytes, closed");
-                             return;
-                         }
-                         self->dispatch();
-                     });
+    asio::async_read(
+        socket_, asio::buffer(request_.data() + 1, *size - 1),
+        [self = shared_from_this()](const asio::error_code& ec, size_t n) {
+            if (ec) {
+                self->finish(self->timedOut_
+                                 ? "request not complete in time, closed"
+                                 : self->closedBecause("request cut short after " +
+                                                       std::to_string(n + 1) + " bytes, closed"));
+                return;
+            }
+            self->dispatch();
+        });
 }
 
 void Connection::dispatch() {
-    timer_.cancel();
-    asio::post(ctx_.workers, [self = shared_from_this()] {
-        Handled h = self->ctx_.handler.handle(self->port_, self->request_);
-        asio::post(self->ctx_.io, [self, h = std::move(h)]() mutable {
-            self->logHandled(h);
-            if (h.reply.empty()) {
-                self->finish("");
-                return;
-            }
-            self->writeReply(std::move(h.reply));
+    ticket_->setWaiting(false);  // its work begins: from here on it keeps its place
+    if (std::optional<Handled> early = ctx_.handler.screen(port_, request_, address_)) {
+        answer(std::move(*early));
+        return;
+    }
+    WorkQueue& queue = RequestHandler::hashes(port_, request_[0]) ? ctx_.hashing : ctx_.quick;
+    auto self = shared_from_this();
+    bool queued = queue.submit(
+        deadline_,
+        [self] {
+            // The work has begun in time; the request deadline is met.
+            asio::post(self->ctx_.io, [self] { self->timer_.cancel(); });
+            Handled h = self->ctx_.handler.handle(self->port_, self->request_, self->address_);
+            asio::post(self->ctx_.io,
+                       [self, h = std::move(h)]() mutable { self->answer(std::move(h)); });
+        },
+        [self, name = queue.name()] {
+            asio::post(self->ctx_.io, [self, name] {
+                self->finish("waited for a " + name + " worker past its deadline, closed");
+            });
         });
-    });
+    if (!queued) answer(ctx_.handler.busy(port_, request_));
+}
+
+void Connection::answer(Handled h) {
+    if (!socket_.is_open()) {
+        logLine(peer_ + " " + h.what + ": " + h.note + "; not sent, the connection was closed");
+        return;
+    }
+    logHandled(h);
+    if (h.reply.empty()) {
+        finish("");
+        return;
+    }
+    writeReply(std::move(h.reply));
 }
 
 void Connection::logHandled(const Handled& h) {
@@ -117,6 +160,7 @@ void Connection::writeReply(std::vector<uint8_t> reply) {
 }
 
 void Connection::drainAndClose() {
+    ticket_->setWaiting(true);  // the reply is out: the place may go to a newcomer
     asio::error_code ignored;
     socket_.shutdown(tcp::socket::shutdown_send, ignored);
     armTimer(kDrainLimit);

@@ -7,7 +7,7 @@
 
 namespace zrtserver {
 
-Statement::Statement(sqlite3* db, const char* sql) : db_(db) {
+Statement::Statement(sqlite3* db, const char* sql) {
     if (sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr) != SQLITE_OK) stmt_ = nullptr;
 }
 

@@ -37,7 +37,6 @@ class Statement {
     int code() const { return rc_; }
 
   private:
-    sqlite3* db_;
     sqlite3_stmt* stmt_ = nullptr;
     int rc_ = 0;
 };

@@ -18,17 +18,26 @@ constexpr size_t kMaxGrantedIds = 8;
 
 size_t maxClientMessageSize(uint32_t code) {
     switch (code) {
-        case zrt::MSG_CHAT: return 14 + zrt::kChatChars;
-        case zrt::MSG_LAUNCH: return 10 + zrt::kAddressChars;
-        case zrt::MSG_PLAYER_INFO: return zrt::kPlayerInfoSize;
-        case zrt::MSG_GROUP_CREATED: return zrt::kGroupCreatedSize;
+        case zrt::MSG_CHAT:
+            return 14 + zrt::kChatChars;
+        case zrt::MSG_LAUNCH:
+            return 10 + zrt::kAddressChars;
+        case zrt::MSG_PLAYER_INFO:
+            return zrt::kPlayerInfoSize;
+        case zrt::MSG_GROUP_CREATED:
+            return zrt::kGroupCreatedSize;
         case zrt::MSG_GROUP_JOIN:
-        case zrt::MSG_GROUP_LEAVE: return 12;
-        case zrt::MSG_STATE_REQUEST: return 4;
-        case zrt::MSG_GROUP_ID: return 8;
+        case zrt::MSG_GROUP_LEAVE:
+            return 12;
+        case zrt::MSG_STATE_REQUEST:
+            return 4;
+        case zrt::MSG_GROUP_ID:
+            return 8;
         case zrt::MSG_INVITE:
-        case zrt::MSG_INVITE_REPLY: return 16;
-        default: return 0;
+        case zrt::MSG_INVITE_REPLY:
+            return 16;
+        default:
+            return 0;
     }
 }
 
@@ -44,15 +53,38 @@ std::string Hall::who(const Player& p) const {
     return "player " + std::to_string(p.id) + " \"" + printable(name) + "\"";
 }
 
-void Hall::playerCreated(uint32_t id, const std::string& name, Clock::time_point now,
-                         HallEffects& out) {
+void Hall::playerCreated(uint32_t id, const std::string& name, const std::string& address,
+                         Clock::time_point now, HallEffects& out) {
     if (players_.count(id)) return;
-    players_.emplace(id, Player{id, name, false, false, {},
+    players_.emplace(id, Player{id,
+                                name,
+                                address,
+                                now,
+                                false,
+                                false,
+                                {},
                                 MessageBucket(shared_.messageRate, shared_.messageBurst, now),
-                                {}, 0});
+                                {},
+                                0});
     out.sends.push_back({Outgoing::To::One, id, zrt::encodeWelcome(serverPlayer_)});
     if (!shared_.entryNews.empty())
         out.sends.push_back({Outgoing::To::One, id, zrt::encodeNews(shared_.entryNews)});
+}
+
+void Hall::expireSilent(Clock::time_point now, HallEffects& out) {
+    for (auto& [id, p] : players_) {
+        if (!p.announced && !p.retired && now - p.welcomed > kAnnounceLimit)
+            cutOff(p,
+                   "did not announce itself within " + std::to_string(kAnnounceLimit.count()) +
+                       " s of its welcome",
+                   out);
+    }
+}
+
+void Hall::cutOff(Player& p, const std::string& why, HallEffects& out) {
+    log(who(p) + " from " + p.address + " removed: " + why);
+    p.retired = true;
+    out.disconnect.push_back(p.id);
 }
 
 void Hall::playerDestroyed(uint32_t id, HallEffects& out) {
@@ -72,7 +104,8 @@ void Hall::retire(uint32_t id, HallEffects& out) {
     out.sends.push_back({Outgoing::To::One, id, zrt::encodePlayerLeft(id)});
     forget(id, out);
     // Kept, marked, until its client goes: whatever it still sends is dropped.
-    Player retired{id, "", false, true, {}, MessageBucket(1, 1, Clock::now()), {}, 0};
+    Player retired{id, "", "", Clock::now(), false, true, {}, MessageBucket(1, 1, Clock::now()),
+                   {}, 0};
     players_.emplace(id, std::move(retired));
 }
 
@@ -81,6 +114,9 @@ void Hall::forget(uint32_t id, HallEffects& out) {
     if (it == players_.end()) return;
     bool announced = it->second.announced;
     std::string name = who(it->second);
+    // A stay in the halls keeps the name's sign-in fresh: its player may enter another hall.
+    if (announced && shared_.signIns)
+        shared_.signIns->record(it->second.info.name, it->second.address);
     players_.erase(it);
     if (announced) {
         // The clients take the player out of his group on this; the removal of a group it
@@ -122,8 +158,8 @@ std::vector<uint32_t> Hall::othersThan(uint32_t except) const {
 void Hall::drop(Player& p, uint32_t code, const std::string& why) {
     ++p.drops;
     if (p.drops <= kDropLogFirst || p.drops % kDropLogEvery == 0)
-        log("dropped message " + std::to_string(code) + " from " + who(p) + ": " + why +
-            " (" + std::to_string(p.drops) + " dropped)");
+        log("dropped message " + std::to_string(code) + " from " + who(p) + ": " + why + " (" +
+            std::to_string(p.drops) + " dropped)");
 }
 
 void Hall::message(uint32_t from, const uint8_t* data, size_t size, Clock::time_point now,
@@ -133,7 +169,8 @@ void Hall::message(uint32_t from, const uint8_t* data, size_t size, Clock::time_
     Player& p = it->second;
     std::optional<uint32_t> code = zrt::messageCode(data, size);
     switch (p.bucket.take(now)) {
-        case MessageBucket::Verdict::Accept: break;
+        case MessageBucket::Verdict::Accept:
+            break;
         case MessageBucket::Verdict::Drop:
             drop(p, code.value_or(0), "over its message rate");
             return;
@@ -147,23 +184,35 @@ void Hall::message(uint32_t from, const uint8_t* data, size_t size, Clock::time_
     if (max == 0) return drop(p, *code, "not a message a client sends");
     if (size > max) return drop(p, *code, "larger than " + std::to_string(max) + " bytes");
     switch (*code) {
-        case zrt::MSG_PLAYER_INFO: return onPlayerInfo(p, data, size, out);
-        case zrt::MSG_STATE_REQUEST: return onStateRequest(p, out);
-        case zrt::MSG_GROUP_ID: return onGroupId(p, out);
-        default: break;
+        case zrt::MSG_PLAYER_INFO:
+            return onPlayerInfo(p, data, size, out);
+        case zrt::MSG_STATE_REQUEST:
+            return onStateRequest(p, out);
+        case zrt::MSG_GROUP_ID:
+            return onGroupId(p, out);
+        default:
+            break;
     }
     // Everything else speaks in the hall, which needs the player announced first: the
     // clients drop what names a player they were never told of.
     if (!p.announced) return drop(p, *code, "before its MSG_PLAYER_INFO");
     switch (*code) {
-        case zrt::MSG_GROUP_CREATED: return onGroupCreated(p, data, size, out);
-        case zrt::MSG_GROUP_JOIN: return onGroupJoin(p, data, size, out);
-        case zrt::MSG_GROUP_LEAVE: return onGroupLeave(p, data, size, out);
-        case zrt::MSG_LAUNCH: return onLaunch(p, data, size, out);
-        case zrt::MSG_CHAT: return onChat(p, data, size, out);
-        case zrt::MSG_INVITE: return onInvite(p, data, size, out);
-        case zrt::MSG_INVITE_REPLY: return onInviteReply(p, data, size, out);
-        default: return;
+        case zrt::MSG_GROUP_CREATED:
+            return onGroupCreated(p, data, size, out);
+        case zrt::MSG_GROUP_JOIN:
+            return onGroupJoin(p, data, size, out);
+        case zrt::MSG_GROUP_LEAVE:
+            return onGroupLeave(p, data, size, out);
+        case zrt::MSG_LAUNCH:
+            return onLaunch(p, data, size, out);
+        case zrt::MSG_CHAT:
+            return onChat(p, data, size, out);
+        case zrt::MSG_INVITE:
+            return onInvite(p, data, size, out);
+        case zrt::MSG_INVITE_REPLY:
+            return onInviteReply(p, data, size, out);
+        default:
+            return;
     }
 }
 

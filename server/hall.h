@@ -5,7 +5,11 @@
 //
 // A client speaks only for its own player: a message naming another player as its sender,
 // joiner, leaver, inviter or answering player is dropped and logged, as is anything over its
-// size, against the group rules, or beyond the client's message rate.
+// size, against the group rules, or beyond the client's message rate. A player must announce
+// itself within kAnnounceLimit of its welcome, under a name that follows the login-name rules
+// and (when the halls require it) signed in from the player's own address; otherwise it is
+// removed. The address other players are told, in its MSG_PLAYER_INFO and its MSG_LAUNCH, is
+// the one its connection comes from, whatever it wrote there.
 //
 // Plain logic: the LobbyRole feeds it the host's events on its one thread and carries out the
 // returned Effects.
@@ -22,6 +26,7 @@
 #include "server/hall_groups.h"
 #include "server/message_bucket.h"
 #include "server/server_config.h"
+#include "server/sign_ins.h"
 
 namespace zrtserver {
 
@@ -31,6 +36,7 @@ struct HallShared {
     std::string entryNews;     // sent after each welcome when not empty
     int messageRate = 100;
     int messageBurst = 200;
+    SignIns* signIns = nullptr;  // null: any name that follows the rules is taken
 };
 
 // One message from the server player.
@@ -46,23 +52,29 @@ struct Outgoing {
 };
 
 struct HallEffects {
-    std::vector<Outgoing> sends;            // in this order
-    std::vector<uint32_t> disconnect;       // players to cut off now
-    std::optional<std::string> announced;   // the lobby name a player has just announced
+    std::vector<Outgoing> sends;           // in this order
+    std::vector<uint32_t> disconnect;      // players to cut off now
+    std::optional<std::string> announced;  // the lobby name a player has just announced
 };
 
 class Hall {
   public:
     using Clock = std::chrono::steady_clock;
+    // The lobby waits 10 s for the welcome; a client gets as long again to announce itself.
+    static constexpr auto kAnnounceLimit = std::chrono::seconds(10);
 
     Hall(HallConfig config, uint32_t serverPlayer, HallShared& shared);
 
     const HallConfig& config() const { return config_; }
     uint32_t serverPlayer() const { return serverPlayer_; }
 
-    // A client created its player: the welcome, then the entry news.
-    void playerCreated(uint32_t id, const std::string& name, Clock::time_point now,
-                       HallEffects& out);
+    // A client created its player from `address` (its connection's peer address): the
+    // welcome, then the entry news.
+    void playerCreated(uint32_t id, const std::string& name, const std::string& address,
+                       Clock::time_point now, HallEffects& out);
+    // Players welcomed more than kAnnounceLimit ago that have not announced themselves are
+    // cut off.
+    void expireSilent(Clock::time_point now, HallEffects& out);
     // The player is gone (destroyed, or its connection vanished): the others learn it.
     void playerDestroyed(uint32_t id, HallEffects& out);
     // The player's lobby name was taken over by a newer login: it is told so with its own id,
@@ -83,9 +95,11 @@ class Hall {
   private:
     struct Player {
         uint32_t id = 0;
-        std::string name;  // its playnet name
+        std::string name;     // its playnet name
+        std::string address;  // where its connection comes from
+        Clock::time_point welcomed;
         bool announced = false;
-        bool retired = false;
+        bool retired = false;  // out of the hall's records; dropped until its client has gone
         zrt::PlayerEntry info;
         MessageBucket bucket;
         std::vector<uint32_t> grantedIds;  // group ids granted and not yet used
@@ -110,6 +124,8 @@ class Hall {
     void forget(uint32_t id, HallEffects& out);
     const Player* announcedPlayer(uint32_t id) const;
     void drop(Player& p, uint32_t code, const std::string& why);
+    // Refuses a player that has not announced itself: logged, retired and disconnected.
+    void cutOff(Player& p, const std::string& why, HallEffects& out);
     std::string who(const Player& p) const;
     void log(const std::string& text) const;
 

@@ -5,6 +5,7 @@
 
 #include "server/hall.h"
 #include "server/log.h"
+#include "server/login_policy.h"
 
 namespace zrtserver {
 
@@ -22,6 +23,19 @@ void Hall::onPlayerInfo(Player& p, const uint8_t* data, size_t size, HallEffects
     if (info->id != p.id) return drop(p, zrt::MSG_PLAYER_INFO, kSpoofed);
     if (p.announced) return drop(p, zrt::MSG_PLAYER_INFO, "announced already");
     if (order_.size() >= kMaxHallPlayers) return drop(p, zrt::MSG_PLAYER_INFO, "hall full");
+    if (!isValidLoginName(info->name))
+        return cutOff(
+            p, "announced a name the login rules do not allow: \"" + printable(info->name) + "\"",
+            out);
+    if (shared_.signIns && !shared_.signIns->vouches(info->name, p.address))
+        return cutOff(p,
+                      "announced \"" + info->name + "\", which has not signed in from " +
+                          p.address + " lately",
+                      out);
+    // The others ping this address and join its games: it is the one the server can vouch
+    // for, its connection's, not whatever the client wrote (behind address translation that
+    // would be a private address nobody else can reach).
+    info->address = p.address;
     info->ping = -1.0f;
     p.info = *info;
     p.announced = true;
@@ -100,6 +114,8 @@ void Hall::onLaunch(Player& p, const uint8_t* data, size_t size, HallEffects& ou
     if (!g) return drop(p, zrt::MSG_LAUNCH, "no such group");
     if (g->members.front() != p.id) return drop(p, zrt::MSG_LAUNCH, "not the group's host");
     if (g->launched) return drop(p, zrt::MSG_LAUNCH, "launched already");
+    // The members' games connect to the host's own address, not to one it names.
+    m->hostAddress = p.info.address;
     groups_.markLaunched(g->id);
     out.sends.push_back({Outgoing::To::Others, p.id, zrt::encodeLaunch(*m)});
     log("group " + std::to_string(m->groupId) + " launched by " + who(p) + " at " +

@@ -8,6 +8,12 @@ namespace zrtserver {
 
 using asio::ip::tcp;
 
+namespace {
+// A failed accept (out of descriptors) is tried again after this pause, not at once.
+constexpr auto kAcceptRetry = std::chrono::milliseconds(100);
+constexpr auto kAcceptErrorLogInterval = std::chrono::seconds(60);
+}  // namespace
+
 bool Listener::open(const asio::ip::address_v4& address, unsigned short portNumber,
                     std::string& error) {
     asio::error_code ec;
@@ -38,22 +44,32 @@ void Listener::acceptNext() {
     acceptor_.async_accept([this](const asio::error_code& ec, tcp::socket socket) {
         if (ec == asio::error::operation_aborted || !acceptor_.is_open()) return;
         if (ec) {
-            // Out of descriptors or the like: pause briefly instead of spinning.
-            logLine("accept failed: " + ec.message());
-            retry_ = std::make_unique<asio::steady_timer>(ctx_.io, std::chrono::milliseconds(100));
+            // Out of descriptors or the like: pause instead of spinning, and say so once a
+            // minute rather than ten times a second.
+            auto now = std::chrono::steady_clock::now();
+            if (now - lastAcceptError_ >= kAcceptErrorLogInterval) {
+                lastAcceptError_ = now;
+                logLine(std::string(port_ == Port::Version ? "version" : "database") +
+                        " port: accept failed: " + ec.message() + "; trying again every " +
+                        std::to_string(kAcceptRetry.count()) + " ms");
+            }
+            retry_ = std::make_unique<asio::steady_timer>(ctx_.io, kAcceptRetry);
             retry_->async_wait([this](const asio::error_code& e) {
                 if (!e) acceptNext();
             });
             return;
         }
-        if (ctx_.active.load() >= ctx_.maxConnections) {
-            asio::error_code ignored;
-            socket.close(ignored);
-            logLine("connection refused: " + std::to_string(ctx_.maxConnections) +
-                    " connections open");
-        } else {
-            std::make_shared<Connection>(ctx_, port_, std::move(socket))->start();
+        asio::error_code e;
+        tcp::endpoint peer = socket.remote_endpoint(e);
+        if (!e) {
+            std::string address = peer.address().to_string();
+            auto conn = std::make_shared<Connection>(ctx_, port_, std::move(socket), peer);
+            auto ticket = limits_.admit(address, [weak = std::weak_ptr<Connection>(conn)] {
+                if (std::shared_ptr<Connection> c = weak.lock()) c->makeRoom();
+            });
+            if (ticket) conn->start(std::move(ticket));
         }
+        // A refused connection (or one gone already) closes as it leaves this scope.
         acceptNext();
     });
 }

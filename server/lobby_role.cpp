@@ -2,38 +2,38 @@
 #include "server/lobby_role.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "server/log.h"
+#include "server/login_policy.h"
 
 namespace zrtserver {
 
 namespace {
 // How long the lobby thread waits for an event before it looks at its timers.
 constexpr int kTickMs = 100;
-
-std::string lowerCase(const std::string& text) {
-    std::string out = text;
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
+// How often it looks for players that have not announced themselves.
+constexpr auto kExpiryCheck = std::chrono::milliseconds(500);
 }  // namespace
 
-LobbyRole::LobbyRole(const HallsConfig& config) : config_(config) {
+LobbyRole::LobbyRole(const HallsConfig& config)
+    : config_(config), limits_("halls", config.maxConnections, config.maxConnectionsPerAddress) {
     shared_.entryNews = config.entryNews;
     shared_.messageRate = config.messageRate;
     shared_.messageBurst = config.messageBurst;
 }
 
-std::unique_ptr<LobbyRole> LobbyRole::start(const std::string& address,
-                                            const HallsConfig& config, std::string& error) {
+std::unique_ptr<LobbyRole> LobbyRole::start(const std::string& address, const HallsConfig& config,
+                                            SignIns* signIns, std::string& error) {
     std::unique_ptr<LobbyRole> role(new LobbyRole(config));
+    role->shared_.signIns = signIns;
     playnet::HostOptions options;
     options.listenAddress = address;
     options.port = static_cast<uint16_t>(config.port);
+    options.link.frameDeadlineMs = config.frameTimeoutSeconds * 1000;
+    ConnectionLimits* limits = &role->limits_;
+    options.admit = [limits](const std::string& peer) { return limits->admit(peer); };
     if (!role->host_.Start(options)) {
-        error = "cannot listen on " + address + " port " + std::to_string(config.port) +
-                " (halls)";
+        error = "cannot listen on " + address + " port " + std::to_string(config.port) + " (halls)";
         return nullptr;
     }
     playnet::Guid application = *playnet::Guid::Parse(kHallApplication);
@@ -44,6 +44,8 @@ std::unique_ptr<LobbyRole> LobbyRole::start(const std::string& address,
         sc.maxPlayers = hc.maxPlayers;
         sc.user = {hc.kind, 0, 0, 0};
         sc.password = kHallPassword;
+        sc.clientsReachHostOnly = true;
+        sc.playersPerConnection = 1;
         std::optional<playnet::Guid> session = role->host_.CreateSession(sc);
         playnet::PlayerId server =
             session ? role->host_.CreateHostPlayer(*session, config.serverPlayerName) : 0;
@@ -63,7 +65,9 @@ std::unique_ptr<LobbyRole> LobbyRole::start(const std::string& address,
     return role;
 }
 
-LobbyRole::~LobbyRole() { stop(); }
+LobbyRole::~LobbyRole() {
+    stop();
+}
 
 void LobbyRole::stop() {
     stopping_ = true;
@@ -90,6 +94,18 @@ void LobbyRole::run() {
         adoptNews();
         if (event) handle(*event);
         cutOffOverdue();
+        expireSilent();
+    }
+}
+
+void LobbyRole::expireSilent() {
+    auto now = std::chrono::steady_clock::now();
+    if (now < nextExpiry_) return;
+    nextExpiry_ = now + kExpiryCheck;
+    for (size_t i = 0; i < halls_.size(); ++i) {
+        HallEffects effects;
+        halls_[i].hall->expireSilent(now, effects);
+        carryOut(i, effects);
     }
 }
 
@@ -102,8 +118,13 @@ void LobbyRole::handle(const playnet::HostEvent& event) {
     auto now = std::chrono::steady_clock::now();
     switch (event.kind) {
         case playnet::HostEvent::Kind::PlayerCreated:
-            hall.playerCreated(event.player, event.name, now, effects);
+            hall.playerCreated(event.player, event.name, event.address, now, effects);
             break;
+        case playnet::HostEvent::Kind::SendsRefused:
+            logLine("hall \"" + hall.config().name + "\": player " + std::to_string(event.from) +
+                    " disconnected after " + std::to_string(event.refused) +
+                    " messages addressed past the server player");
+            return;
         case playnet::HostEvent::Kind::PlayerDestroyed: {
             auto holder = std::find_if(names_.begin(), names_.end(), [&](const auto& entry) {
                 return entry.second.hall == index && entry.second.player == event.player;

@@ -3,6 +3,11 @@
 // at the server's listen address, keeps one server player in each, and runs the halls' logic
 // on one thread of its own that takes the host's events in order.
 //
+// The hall sessions are restricted: a client may address only the server player (anything
+// else is dropped, and a connection that keeps trying is closed), and holds one player per
+// connection. The port holds at most max_connections, max_connections_per_address from one
+// address.
+//
 // A lobby name is one login: when a player announces a name that a player in any hall holds,
 // the older one is told (MSG_PLAYER_LEFT with its own id), leaves every table at once, and is
 // disconnected if its client has not gone within kTakeoverGrace.
@@ -22,8 +27,10 @@
 
 #include "playnet/guid.h"
 #include "playnet/host.h"
+#include "server/connection_limits.h"
 #include "server/hall.h"
 #include "server/server_config.h"
+#include "server/sign_ins.h"
 
 namespace zrtserver {
 
@@ -35,9 +42,10 @@ class LobbyRole {
   public:
     static constexpr auto kTakeoverGrace = std::chrono::seconds(5);
 
-    // Binds the hall port at `address` and offers the halls. nullptr with a reason on failure.
+    // Binds the hall port at `address` and offers the halls. `signIns`: the record a name must
+    // be found in (null: names are not tied to logins). nullptr with a reason on failure.
     static std::unique_ptr<LobbyRole> start(const std::string& address, const HallsConfig& config,
-                                            std::string& error);
+                                            SignIns* signIns, std::string& error);
     ~LobbyRole();
     LobbyRole(const LobbyRole&) = delete;
     LobbyRole& operator=(const LobbyRole&) = delete;
@@ -68,9 +76,11 @@ class LobbyRole {
     void takeOver(size_t hall, uint32_t player, const std::string& name);
     void carryOut(size_t hall, HallEffects& effects);
     void cutOffOverdue();
+    void expireSilent();
     void adoptNews();
 
     HallsConfig config_;
+    ConnectionLimits limits_;  // outlives the host, whose connections hold its tickets
     playnet::Host host_;
     std::vector<HallSlot> halls_;
     std::map<playnet::Guid, size_t> bySession_;
@@ -79,6 +89,7 @@ class LobbyRole {
     HallShared shared_;
     std::unordered_map<std::string, NameHolder> names_;  // lower-case lobby name
     std::vector<PendingCut> cuts_;
+    std::chrono::steady_clock::time_point nextExpiry_{};
 
     std::mutex newsMutex_;
     std::optional<std::string> newNews_;

@@ -1,9 +1,25 @@
-// Login plausibility and the gemstone grant.
+// Login names, login plausibility and the gemstone grant.
 #include "server/login_policy.h"
 
+#include <algorithm>
+#include <cctype>
 #include <ctime>
 
+#include "lobby/net/request_code.h"
+
 namespace zrtserver {
+
+bool isValidLoginName(const std::string& name) {
+    if (name.empty() || name.size() > zrt::kLoginNameMax) return false;
+    return std::all_of(name.begin(), name.end(),
+                       [](char c) { return c > ' ' && static_cast<unsigned char>(c) < 0x7f; });
+}
+
+std::string lowerCase(const std::string& text) {
+    std::string out = text;
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
 
 bool plausibleLogin(const zrt::AccountStats& stored, const zrt::AccountStats& sent) {
     auto games = [](const zrt::AccountStats& s) {

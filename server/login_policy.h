@@ -1,4 +1,4 @@
-// What an accepted login may change, and what it earns.
+// The rules of login names, what an accepted login may change, and what it earns.
 //
 // Plausibility: the figures a client sends come from its profile file, which the game updates
 // after every match. They are accepted unless
@@ -17,6 +17,12 @@
 #include "server/server_config.h"
 
 namespace zrtserver {
+
+// A login name (and so a lobby name in the halls): 1 to 10 printable ASCII characters, none
+// of them a space.
+bool isValidLoginName(const std::string& name);
+// ASCII lower case: names are unique regardless of case.
+std::string lowerCase(const std::string& text);
 
 bool plausibleLogin(const zrt::AccountStats& stored, const zrt::AccountStats& sent);
 

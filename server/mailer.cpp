@@ -2,16 +2,17 @@
 #include "server/mailer.h"
 
 #include <curl/curl.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 
 namespace zrtserver {
 
@@ -38,6 +39,26 @@ std::string uniqueStem() {
 std::string domainOf(const std::string& address) {
     size_t at = address.find('@');
     return at == std::string::npos ? "localhost" : address.substr(at + 1);
+}
+
+// Writes all of `data` to `fd`; false on any error (a full disk among them).
+bool writeAll(int fd, const std::string& data) {
+    size_t done = 0;
+    while (done < data.size()) {
+        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool syncFolder(const std::string& dir) {
+    int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
 }
 
 struct Upload {
@@ -89,51 +110,64 @@ std::string composePasswordMail(const std::string& from, const std::string& to,
 Mailer::Mailer(MailConfig config, std::string outboxDir)
     : config_(std::move(config)), outboxDir_(std::move(outboxDir)) {}
 
+std::string Mailer::outboxFile(const std::string& loginName) const {
+    std::string stem = uniqueStem() + "-";
+    for (char c : loginName) stem += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return (std::filesystem::path(outboxDir_) / (stem + ".eml")).string();
+}
+
 bool Mailer::deliverPassword(const std::string& to, const std::string& loginName,
-                             const std::string& password, std::string& note) {
+                             const std::string& password, const std::string& file,
+                             std::string& note) {
     if (!isDeliverableAddress(to)) {
         note = "address not deliverable";
         return false;
     }
     std::string message = composePasswordMail(config_.from, to, loginName, password);
-    auto file = writeOutbox(loginName, message);
-    if (!file) {
-        note = "cannot write to the outbox " + outboxDir_;
+    if (!writeOutbox(file, message)) {
+        note = "cannot write to the outbox " + outboxDir_ + ": " + std::strerror(errno);
         return false;
     }
-    note = "mail written to " + *file;
+    note = "mail written to " + file;
     if (config_.smtpUrl.empty()) return true;
     std::string smtpNote;
     bool sent = sendSmtp(to, message, smtpNote);
     note += "; " + smtpNote;
-    if (!sent) std::filesystem::remove(*file);
+    if (!sent) discard(file);
     return sent;
 }
 
-std::optional<std::string> Mailer::writeOutbox(const std::string& loginName,
-                                               const std::string& message) {
+bool Mailer::discard(const std::string& file) {
+    std::error_code ec;
+    std::filesystem::remove(file, ec);
+    if (ec) return false;
+    return syncFolder(outboxDir_);
+}
+
+void Mailer::clearTemporaries() {
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(outboxDir_, ec))
+        if (e.path().extension() == ".tmp") std::filesystem::remove(e.path(), ec);
+}
+
+bool Mailer::writeOutbox(const std::string& file, const std::string& message) {
     std::error_code ec;
     std::filesystem::create_directories(outboxDir_, ec);
-    std::string stem = uniqueStem() + "-";
-    for (char c : loginName) stem += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    std::filesystem::path final = std::filesystem::path(outboxDir_) / (stem + ".eml");
-    std::filesystem::path temp = std::filesystem::path(outboxDir_) / (stem + ".tmp");
-    {
-        std::ofstream out(temp, std::ios::binary);
-        out << message;
-        out.flush();
-        if (!out) {
-            std::filesystem::remove(temp, ec);
-            return std::nullopt;
-        }
-    }
-    // A reader of the outbox never sees half a message.
-    std::filesystem::rename(temp, final, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        return std::nullopt;
-    }
-    return final.string();
+    // A reader of the outbox never sees half a message, and a message renamed into place
+    // survives a crash: the file is synced before the rename, the folder after it.
+    std::string temp = std::filesystem::path(file).replace_extension(".tmp").string();
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) return false;
+    bool ok = writeAll(fd, message) && ::fsync(fd) == 0;
+    int err = ok ? 0 : errno;
+    if (::close(fd) != 0 && ok) ok = false, err = errno;
+    if (ok && ::rename(temp.c_str(), file.c_str()) != 0) ok = false, err = errno;
+    if (ok && !syncFolder(outboxDir_)) ok = false, err = errno;
+    if (ok) return true;
+    ::unlink(temp.c_str());
+    ::unlink(file.c_str());
+    errno = err;
+    return false;
 }
 
 bool Mailer::sendSmtp(const std::string& to, const std::string& message, std::string& note) {

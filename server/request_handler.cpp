@@ -2,6 +2,7 @@
 #include "server/request_handler.h"
 
 #include "lobby/net/banner_record.h"
+#include "lobby/net/login_messages.h"
 #include "lobby/net/request_code.h"
 #include "lobby/net/version_messages.h"
 #include "server/log.h"
@@ -15,16 +16,44 @@ std::optional<size_t> RequestHandler::requestSize(Port port, uint8_t firstByte) 
     return kind->requestSize;
 }
 
-Handled RequestHandler::handle(Port port, const std::vector<uint8_t>& request) {
+bool RequestHandler::hashes(Port port, uint8_t firstByte) {
+    return port == Port::Database &&
+           (firstByte == static_cast<uint8_t>(zrt::RequestCode::Login) ||
+            firstByte == static_cast<uint8_t>(zrt::RequestCode::NewAccount));
+}
+
+Handled RequestHandler::busy(Port port, const std::vector<uint8_t>& request) {
+    if (port == Port::Database && !request.empty()) {
+        if (request[0] == static_cast<uint8_t>(zrt::RequestCode::Login))
+            return {zrt::encodeLoginReply(zrt::kLoginDataNotRecognised, 0, {}), "login",
+                    "refused: the hashing workers are busy (status 201)"};
+        if (request[0] == static_cast<uint8_t>(zrt::RequestCode::NewAccount))
+            return {zrt::encodeNewAccountOutcome(zrt::NewAccountOutcome::MailFailed), "new account",
+                    "refused: the hashing workers are busy (outcome 3)"};
+    }
+    return {{}, "request", "the workers are busy, closed"};
+}
+
+std::optional<Handled> RequestHandler::screen(Port port, const std::vector<uint8_t>& request,
+                                              const std::string& address) {
+    if (port != Port::Database || request.empty() ||
+        request[0] != static_cast<uint8_t>(zrt::RequestCode::Login))
+        return std::nullopt;
+    if (accounts_.loginAllowedFrom(address)) return std::nullopt;
+    return Handled{{}, "login", "too many failed logins from this address, closed"};
+}
+
+Handled RequestHandler::handle(Port port, const std::vector<uint8_t>& request,
+                               const std::string& address) {
     if (port == Port::Version) return version(request);
     if (request.empty()) return {{}, "empty", "closed"};
     switch (static_cast<zrt::RequestCode>(request[0])) {
         case zrt::RequestCode::Version:
             return databaseVersion(request);
         case zrt::RequestCode::Login:
-            return login(request);
+            return login(request, address);
         case zrt::RequestCode::NewAccount:
-            return newAccount(request);
+            return newAccount(request, address);
         case zrt::RequestCode::Ladder:
             return ladder();
         case zrt::RequestCode::Banner:
@@ -55,22 +84,23 @@ Handled RequestHandler::databaseVersion(const std::vector<uint8_t>& request) {
             reply.news.empty() ? "no news" : "news sent"};
 }
 
-Handled RequestHandler::login(const std::vector<uint8_t>& request) {
+Handled RequestHandler::login(const std::vector<uint8_t>& request, const std::string& address) {
     auto req = zrt::decodeLoginRequest(request.data(), request.size());
     if (!req) return {{}, "login", "malformed, closed"};
     std::string note;
-    LoginResult r = accounts_.login(*req, note);
+    LoginResult r = accounts_.login(*req, address, note);
     std::string what = "login " + printable(req->loginName);
-    if (r.failed) return {{}, what, note + ", closed"};
+    if (r.throttled) return {{}, what, note + ", closed"};
     return {zrt::encodeLoginReply(r.status, r.grant, r.stored), what,
             note + " (status " + std::to_string(r.status) + ")"};
 }
 
-Handled RequestHandler::newAccount(const std::vector<uint8_t>& request) {
+Handled RequestHandler::newAccount(const std::vector<uint8_t>& request,
+                                   const std::string& address) {
     auto req = zrt::decodeNewAccountRequest(request.data(), request.size());
     if (!req) return {{}, "new account", "malformed, closed"};
     std::string note;
-    zrt::NewAccountOutcome outcome = accounts_.createAccount(*req, note);
+    zrt::NewAccountOutcome outcome = accounts_.createAccount(*req, address, note);
     return {zrt::encodeNewAccountOutcome(outcome), "new account " + printable(req->loginName),
             note + " (outcome " + std::to_string(static_cast<int>(outcome)) + ")"};
 }

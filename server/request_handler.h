@@ -1,5 +1,7 @@
 // RequestHandler: turns one complete request of the version or the database port into its
-// reply. Pure of sockets, so the listener stays about framing and time limits only.
+// reply. Pure of sockets, so the listener stays about framing and time limits only. It also
+// says which requests hash a password (they wait for the hashing workers) and what a request
+// gets when those are too busy to take it.
 #pragma once
 
 #include <atomic>
@@ -29,14 +31,24 @@ class RequestHandler {
     // The full size of a request that starts with `firstByte`; nullopt for a request this port
     // does not take (the connection is then closed).
     static std::optional<size_t> requestSize(Port port, uint8_t firstByte);
+    // Logins and new accounts hash a password.
+    static bool hashes(Port port, uint8_t firstByte);
 
-    Handled handle(Port port, const std::vector<uint8_t>& request);
+    // `address`: the peer's address, for the throttles and the halls' record of sign-ins.
+    Handled handle(Port port, const std::vector<uint8_t>& request, const std::string& address);
+    // The answer when a request cannot be served now (its workers are all busy and their queue
+    // full): a refusal the lobby shows, or nothing (closed) for requests that have none.
+    Handled busy(Port port, const std::vector<uint8_t>& request);
+    // An answer given before the request waits for a worker, when it is decided already (a
+    // login from an address that has used up its failed logins); nullopt otherwise.
+    std::optional<Handled> screen(Port port, const std::vector<uint8_t>& request,
+                                  const std::string& address);
 
   private:
     Handled version(const std::vector<uint8_t>& request);
     Handled databaseVersion(const std::vector<uint8_t>& request);
-    Handled login(const std::vector<uint8_t>& request);
-    Handled newAccount(const std::vector<uint8_t>& request);
+    Handled login(const std::vector<uint8_t>& request, const std::string& address);
+    Handled newAccount(const std::vector<uint8_t>& request, const std::string& address);
     Handled ladder();
     Handled banner();
 

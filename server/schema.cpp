@@ -31,6 +31,11 @@ CREATE TABLE accounts (
 CREATE INDEX accounts_ladder ON accounts (score DESC, login_name);
 ALTER TABLE accounts ADD COLUMN last_login_at TEXT;
 ALTER TABLE accounts ADD COLUMN last_grant_day TEXT;)sql",
+        // 3: a new account is pending until its mail is written (the column names the mail's
+        // outbox file); an accepted login remembers its address.
+        R"sql(
+ALTER TABLE accounts ADD COLUMN pending_mail TEXT;
+ALTER TABLE accounts ADD COLUMN last_login_address TEXT;)sql",
     };
     return steps;
 }

@@ -2,7 +2,9 @@
 #include "server/server.h"
 
 #include <curl/curl.h>
+#include <sys/resource.h>
 
+#include <algorithm>
 #include <asio.hpp>
 #include <csignal>
 #include <optional>
@@ -10,6 +12,7 @@
 #include "lobby/net/request_code.h"
 #include "server/account_service.h"
 #include "server/account_table.h"
+#include "server/connection_limits.h"
 #include "server/data_dir.h"
 #include "server/database.h"
 #include "server/listener.h"
@@ -18,12 +21,41 @@
 #include "server/mailer.h"
 #include "server/password_hash.h"
 #include "server/request_handler.h"
+#include "server/sign_ins.h"
+#include "server/work_queue.h"
 
 namespace zrtserver {
 
 namespace {
 // How long a stopping server waits for the connections it is still serving.
 constexpr auto kShutdownGrace = std::chrono::seconds(5);
+// Descriptors kept beside the connections: the database, the outbox, the log, SMTP.
+constexpr int kSpareDescriptors = 64;
+
+// Raises the descriptor limit as far as allowed and makes the ports' connection limits fit in
+// it, so that a flood of connections meets a port's limit before the process runs out of
+// descriptors (which would stop every port from accepting).
+void fitDescriptors(ServerConfig& config) {
+    rlimit lim{};
+    if (getrlimit(RLIMIT_NOFILE, &lim) != 0) return;
+    if (lim.rlim_cur < lim.rlim_max) {
+        lim.rlim_cur = lim.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &lim);
+        getrlimit(RLIMIT_NOFILE, &lim);
+    }
+    long wanted = kSpareDescriptors + 2L * config.listen.maxConnections +
+                  (config.halls.enabled ? config.halls.maxConnections : 0);
+    long have = static_cast<long>(std::min<rlim_t>(lim.rlim_cur, 1 << 30));
+    if (wanted <= have) return;
+    double share = static_cast<double>(have - kSpareDescriptors) /
+                   static_cast<double>(wanted - kSpareDescriptors);
+    for (int* limit : {&config.listen.maxConnections, &config.halls.maxConnections})
+        *limit = std::max(1, static_cast<int>(*limit * std::max(0.0, share)));
+    logLine("descriptor limit " + std::to_string(have) + " is below the " + std::to_string(wanted) +
+            " the connection limits need; they are lowered to " +
+            std::to_string(config.listen.maxConnections) + " per server port and " +
+            std::to_string(config.halls.maxConnections) + " for the halls");
+}
 }  // namespace
 
 struct Server::Parts {
@@ -31,11 +63,16 @@ struct Server::Parts {
     std::unique_ptr<Database> db;
     std::unique_ptr<AccountTable> accounts;
     std::unique_ptr<Mailer> mailer;
+    std::unique_ptr<SignIns> signIns;
     std::unique_ptr<AccountService> service;
     std::unique_ptr<RequestHandler> handler;
-    std::unique_ptr<asio::thread_pool> workers;
-    // Connections still queued in `io` are destroyed with it and touch `serve`, so `serve` is
-    // declared (and outlives) before it; the listeners and timers, declared after, go first.
+    std::unique_ptr<WorkQueue> quick;
+    std::unique_ptr<WorkQueue> hashing;
+    // Connections still queued in `io` are destroyed with it and touch `serve` and hold
+    // tickets of the limits, so those are declared (and outlive) before it; the listeners and
+    // timers, declared after, go first.
+    std::unique_ptr<ConnectionLimits> versionLimits;
+    std::unique_ptr<ConnectionLimits> databaseLimits;
     std::unique_ptr<ServeContext> serve;
     asio::io_context io;
     std::unique_ptr<Listener> version;
@@ -113,6 +150,7 @@ std::unique_ptr<Server> Server::create(const ServerOptions& options, std::string
         return nullptr;
     }
     if (!options.addressOverride.empty()) config->listen.address = options.addressOverride;
+    fitDescriptors(*config);
     asio::error_code ec;
     auto address = asio::ip::make_address_v4(config->listen.address, ec);
     if (ec) {
@@ -129,20 +167,34 @@ std::unique_ptr<Server> Server::create(const ServerOptions& options, std::string
     }
     p->accounts = std::make_unique<AccountTable>(*p->db);
     p->mailer = std::make_unique<Mailer>(p->config.mail, dir.outboxPath());
-    p->service = std::make_unique<AccountService>(*p->accounts, *p->mailer, p->config);
+    p->signIns =
+        std::make_unique<SignIns>(std::chrono::seconds(p->config.halls.signInValidSeconds));
+    p->service = std::make_unique<AccountService>(*p->accounts, *p->mailer, *p->signIns, p->config);
+    p->service->clearOrphans();
     p->handler = std::make_unique<RequestHandler>(p->config, *p->service);
-    p->workers = std::make_unique<asio::thread_pool>(static_cast<size_t>(p->config.listen.workers));
-    p->serve.reset(new ServeContext{p->io, *p->workers, *p->handler,
-                                    std::chrono::seconds(p->config.listen.requestTimeoutSeconds),
-                                    p->config.listen.maxConnections});
-    p->version = std::make_unique<Listener>(*p->serve, Port::Version);
-    p->database = std::make_unique<Listener>(*p->serve, Port::Database);
+    const ListenConfig& listen = p->config.listen;
+    // The quick requests need no more than one thread; their queue is bounded by the
+    // connections the two ports hold.
+    p->quick =
+        std::make_unique<WorkQueue>("quick", 1, 2 * static_cast<size_t>(listen.maxConnections));
+    p->hashing = std::make_unique<WorkQueue>("hashing", listen.workers,
+                                             static_cast<size_t>(listen.hashQueue));
+    p->versionLimits = std::make_unique<ConnectionLimits>("version", listen.maxConnections,
+                                                          listen.maxConnectionsPerAddress);
+    p->databaseLimits = std::make_unique<ConnectionLimits>("database", listen.maxConnections,
+                                                           listen.maxConnectionsPerAddress);
+    p->serve.reset(new ServeContext{p->io, *p->quick, *p->hashing, *p->handler,
+                                    std::chrono::seconds(listen.requestTimeoutSeconds)});
+    p->version = std::make_unique<Listener>(*p->serve, Port::Version, *p->versionLimits);
+    p->database = std::make_unique<Listener>(*p->serve, Port::Database, *p->databaseLimits);
     if (!p->version->open(address, zrt::kVersionPort, error) ||
         !p->database->open(address, zrt::kDatabasePort, error))
         return nullptr;
     p->configPath = dir.configPath();
     if (p->config.halls.enabled) {
-        p->lobby = LobbyRole::start(p->config.listen.address, p->config.halls, error);
+        p->lobby =
+            LobbyRole::start(p->config.listen.address, p->config.halls,
+                             p->config.halls.requireSignIn ? p->signIns.get() : nullptr, error);
         if (!p->lobby) return nullptr;
     } else {
         logLine("halls disabled");
@@ -171,7 +223,9 @@ std::unique_ptr<Server> Server::create(const ServerOptions& options, std::string
 Server::Server(std::unique_ptr<Parts> parts) : parts_(std::move(parts)) {}
 
 Server::~Server() {
-    if (parts_ && parts_->workers) parts_->workers->join();
+    if (!parts_) return;
+    if (parts_->quick) parts_->quick->join();
+    if (parts_->hashing) parts_->hashing->join();
 }
 
 void Server::run() {
@@ -179,8 +233,9 @@ void Server::run() {
     parts_->version->start();
     parts_->database->start();
     parts_->io.run();
-    // Work already handed to the pool finishes (its commits included) before we return.
-    parts_->workers->join();
+    // Work already handed to the workers finishes (its commits included) before we return.
+    parts_->quick->join();
+    parts_->hashing->join();
     logLine("stopped");
 }
 

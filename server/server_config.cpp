@@ -25,6 +25,18 @@ bool readInt(const toml::table& t, const char* key, int lo, int hi, int& out, st
     return true;
 }
 
+bool readBool(const toml::table& t, const char* key, bool& out, std::string& err) {
+    const toml::node* n = t.get(key);
+    if (!n) return true;
+    auto v = n->value<bool>();
+    if (!v) {
+        err = std::string(key) + " must be true or false";
+        return false;
+    }
+    out = *v;
+    return true;
+}
+
 bool readText(const toml::table& t, const char* key, std::string& out, std::string& err) {
     const toml::node* n = t.get(key);
     if (!n) return true;
@@ -51,7 +63,10 @@ bool loadServer(const toml::table& root, ServerConfig& c, std::string& err) {
         !readText(*t, "database_address", c.listen.databaseAddress, err) ||
         !readInt(*t, "request_timeout_seconds", 1, 3600, c.listen.requestTimeoutSeconds, err) ||
         !readInt(*t, "max_connections", 1, 100000, c.listen.maxConnections, err) ||
+        !readInt(*t, "max_connections_per_address", 1, 100000, c.listen.maxConnectionsPerAddress,
+                 err) ||
         !readInt(*t, "workers", 1, 64, c.listen.workers, err) ||
+        !readInt(*t, "hash_queue", 1, 100000, c.listen.hashQueue, err) ||
         !readText(*t, "home_page", c.news.homePage, err) || !readText(*t, "news", c.news.news, err))
         return false;
     asio::error_code ec;
@@ -75,7 +90,15 @@ bool loadAccounts(const toml::table& root, ServerConfig& c, std::string& err) {
     const toml::table* t = section(root, "accounts", err);
     if (!t) return err.empty();
     std::string cost = "interactive";
-    if (!readText(*t, "password_hash", cost, err)) return false;
+    AccountsConfig& a = c.accounts;
+    if (!readText(*t, "password_hash", cost, err) ||
+        !readInt(*t, "failed_logins_per_address", 1, 1000000, a.failedLoginsPerAddress, err) ||
+        !readInt(*t, "failed_logins_per_account", 1, 1000000, a.failedLoginsPerAccount, err) ||
+        !readInt(*t, "failed_login_refill_seconds", 1, 86400, a.failedLoginRefillSeconds, err) ||
+        !readInt(*t, "new_accounts_per_address", 1, 1000000, a.newAccountsPerAddress, err) ||
+        !readInt(*t, "new_accounts_per_email", 1, 1000000, a.newAccountsPerEmail, err) ||
+        !readInt(*t, "new_account_refill_seconds", 1, 86400, a.newAccountRefillSeconds, err))
+        return false;
     if (cost == "interactive")
         c.accounts.hashCost = HashCost::Interactive;
     else if (cost == "moderate")
@@ -148,19 +171,17 @@ bool loadHallsSection(const toml::table& root, ServerConfig& c, std::string& err
     const toml::table* t = section(root, "halls", err);
     if (!t) return err.empty();
     HallsConfig& h = c.halls;
-    if (const toml::node* n = t->get("enabled")) {
-        auto v = n->value<bool>();
-        if (!v) {
-            err = "enabled must be true or false";
-            return false;
-        }
-        h.enabled = *v;
-    }
-    if (!readInt(*t, "port", 1, 65535, h.port, err) ||
+    if (!readBool(*t, "enabled", h.enabled, err) ||
+        !readBool(*t, "require_sign_in", h.requireSignIn, err) ||
+        !readInt(*t, "port", 1, 65535, h.port, err) ||
         !readText(*t, "server_player", h.serverPlayerName, err) ||
         !readText(*t, "entry_news", h.entryNews, err) ||
         !readInt(*t, "message_rate", 1, 100000, h.messageRate, err) ||
-        !readInt(*t, "message_burst", 1, 100000, h.messageBurst, err))
+        !readInt(*t, "message_burst", 1, 100000, h.messageBurst, err) ||
+        !readInt(*t, "max_connections", 1, 100000, h.maxConnections, err) ||
+        !readInt(*t, "max_connections_per_address", 1, 100000, h.maxConnectionsPerAddress, err) ||
+        !readInt(*t, "frame_timeout_seconds", 1, 3600, h.frameTimeoutSeconds, err) ||
+        !readInt(*t, "sign_in_valid_seconds", 1, 30 * 86400, h.signInValidSeconds, err))
         return false;
     if (h.serverPlayerName.empty() || h.serverPlayerName.size() > kMaxHallNameChars) {
         err = "server_player must be 1 to " + std::to_string(kMaxHallNameChars) + " characters";
@@ -194,12 +215,11 @@ bool loadHallList(const toml::table& root, ServerConfig& c, std::string& err) {
         int kind = 5;
         int maxPlayers = 50;
         if (!readText(*t, "name", hall.name, err) || !readInt(*t, "kind", 0, 1000000, kind, err) ||
-            !readInt(*t, "max_players", 2, static_cast<int>(kMaxHallPlayers) + 1, maxPlayers,
-                     err))
+            !readInt(*t, "max_players", 2, static_cast<int>(kMaxHallPlayers) + 1, maxPlayers, err))
             return false;
         if (hall.name.empty() || hall.name.size() > kMaxHallNameChars) {
-            err = "a hall needs a name of 1 to " + std::to_string(kMaxHallNameChars) +
-                  " characters";
+            err =
+                "a hall needs a name of 1 to " + std::to_string(kMaxHallNameChars) + " characters";
             return false;
         }
         hall.kind = static_cast<uint32_t>(kind);
@@ -234,16 +254,38 @@ database_address = ""
 # The lobby's home page (at most 79 characters) and the news it shows at start (511).
 home_page = "http://127.0.0.1/"
 news = ""
-# A connection whose request is not complete within this many seconds is closed.
+# A request must be read and its work begun within this many seconds of the connection
+# (waiting for a worker included), and its reply taken within as many again; else it is closed.
 request_timeout_seconds = 10
+# Connections each of the two ports holds at once, in all and from one peer address. A full
+# port closes its longest idle connection (request not yet in, or reply already out) for a
+# newcomer; one beyond the address's share, or when none is idle, is closed at once (logged
+# once a minute per address).
 max_connections = 1000
-# Threads doing request work (password hashing, database, mail).
+max_connections_per_address = 20
+# Threads for logins and new accounts (password hashing, mail), and how many of those
+# requests may wait for them; more are refused at once. Version, ladder and banner requests
+# have a thread of their own and never wait behind hashing.
 workers = 2
+hash_queue = 32
 
 [accounts]
 # Cost of the argon2id password hash: "interactive" (libsodium's interactive limits),
 # "moderate", or "min" (only for tests and load measurements).
 password_hash = "interactive"
+# Throttles: each allows a burst of attempts and regains one every *_refill_seconds.
+# Failed logins (unknown name, wrong password) from one peer address; when they are used up
+# the address's logins are closed unanswered (the lobby shows "Please Try Later").
+failed_logins_per_address = 10
+# Failed logins on one account from anywhere but the address of its last accepted login, so
+# that guessing from elsewhere cannot lock the player out at his own address.
+failed_logins_per_account = 20
+failed_login_refill_seconds = 60
+# New accounts asked for from one peer address, and mailed to one e-mail address; beyond
+# them the lobby is told that the mail could not be sent and to try again later.
+new_accounts_per_address = 3
+new_accounts_per_email = 3
+new_account_refill_seconds = 1200
 
 [gemstones]
 # "fixed": every accepted login grants `grant` gemstones; "daily": only the first accepted
@@ -273,6 +315,16 @@ entry_news = ""
 # is dropped, and a client that keeps it up for 10 s is disconnected.
 message_rate = 100
 message_burst = 200
+# Connections the hall port holds at once, in all and from one peer address (a lobby uses
+# two: one lists the halls, one is in a hall).
+max_connections = 1000
+max_connections_per_address = 20
+# A frame must arrive whole within this many seconds of its first byte.
+frame_timeout_seconds = 10
+# A name in the halls must have signed in from the player's own address within
+# sign_in_valid_seconds (a stay in the halls keeps it fresh). Switch off only for tests.
+require_sign_in = true
+sign_in_valid_seconds = 1800
 
 # The halls (kind is the first user field of the session: 0 amateur, 1 intermediate,
 # 2 expert, 10 gemstones, anything else open to all; max_players counts the server player).
@@ -302,8 +354,9 @@ std::optional<ServerConfig> parseConfig(const std::string& text, std::string& er
     }
     ServerConfig c;
     if (!loadServer(root, c, error) || !loadAccounts(root, c, error) ||
-        !loadGemstones(root, c, error) || !loadMail(root, c, error) || !loadBanners(root, c, error) ||
-        !loadHallsSection(root, c, error) || !loadHallList(root, c, error))
+        !loadGemstones(root, c, error) || !loadMail(root, c, error) ||
+        !loadBanners(root, c, error) || !loadHallsSection(root, c, error) ||
+        !loadHallList(root, c, error))
         return std::nullopt;
     return c;
 }

@@ -16,9 +16,12 @@ namespace zrtserver {
 struct ListenConfig {
     std::string address = "127.0.0.1";  // where both ports listen
     std::string databaseAddress;        // announced by the version server; empty: `address`
-    int requestTimeoutSeconds = 10;     // a request not complete by then is closed
-    int maxConnections = 1000;          // connections beyond this are closed at once
-    int workers = 2;                    // threads for request work (hashing, database, mail)
+    int requestTimeoutSeconds = 10;     // from accepting to the work's start, and for the reply
+    int maxConnections = 1000;          // on each of the two ports; beyond it the longest idle
+                                        // one is closed, or the newcomer when none is idle
+    int maxConnectionsPerAddress = 20;  // from one peer address on each port
+    int workers = 2;                    // threads for logins and new accounts (hashing, mail)
+    int hashQueue = 32;                 // logins and new accounts waiting for those threads
 };
 
 struct NewsConfig {
@@ -28,8 +31,16 @@ struct NewsConfig {
 
 enum class HashCost { Interactive, Moderate, Min };
 
+// The throttles are token buckets: `burst` attempts, and one more every `refill` seconds.
 struct AccountsConfig {
     HashCost hashCost = HashCost::Interactive;
+    int failedLoginsPerAddress = 10;  // failed logins from one peer address
+    int failedLoginsPerAccount = 20;  // failed logins on one account, from addresses other
+                                      // than the one of its last accepted login
+    int failedLoginRefillSeconds = 60;
+    int newAccountsPerAddress = 3;  // new accounts asked for from one peer address
+    int newAccountsPerEmail = 3;    // new accounts mailed to one e-mail address
+    int newAccountRefillSeconds = 1200;
 };
 
 enum class GrantPolicy { Fixed, Daily };
@@ -63,10 +74,15 @@ struct HallsConfig {
     bool enabled = true;
     int port = 47624;
     std::string serverPlayerName = "ZRTH Server";
-    std::string entryNews;   // sent to each player right after its welcome; empty: none
-    int messageRate = 100;   // messages per second a client may send, sustained
-    int messageBurst = 200;  // and in a burst
-    std::vector<HallConfig> halls;  // empty in the file: the default five
+    std::string entryNews;              // sent to each player right after its welcome; empty: none
+    int messageRate = 100;              // messages per second a client may send, sustained
+    int messageBurst = 200;             // and in a burst
+    int maxConnections = 1000;          // on the hall port; beyond it closed at once
+    int maxConnectionsPerAddress = 20;  // from one peer address
+    int frameTimeoutSeconds = 10;       // from a frame's first byte to its last
+    bool requireSignIn = true;          // a hall name needs a recent login from its address
+    int signInValidSeconds = 1800;      // how long a login (or a stay in the halls) vouches
+    std::vector<HallConfig> halls;      // empty in the file: the default five
 };
 
 // The halls offered when the configuration names none.

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/support/checking_ui.h"
+#include "fuzz/support/fuzz_support.h"
 #include "lobby/session/lobby_messages.h"
 #include "lobby/session/lobby_session.h"
 #include "lobby/session/session_dispatcher.h"
@@ -19,38 +21,9 @@ namespace {
 
 using namespace zrt;
 
-#define CHECK(cond)                    \
-    do {                               \
-        if (!(cond)) __builtin_trap(); \
-    } while (0)
-
 class NullSender : public SessionSender {
   public:
-    void send(const std::vector<uint8_t>& m, bool) override { CHECK(m.size() >= 4); }
-};
-
-class CheckingUi : public SessionUi {
-  public:
-    void playerLineAdded(uint32_t, const std::string& line) override { CHECK(line.size() < 20); }
-    void playerLineDeleted(uint32_t) override {}
-    void chatLine(ChatTarget, uint32_t, const std::string& name, const std::string& text,
-                  bool) override {
-        CHECK(name.size() <= kNameChars && text.size() <= kChatChars);
-    }
-    void lobbyStatus() override {}
-    void invitation(uint32_t, uint32_t) override {}
-    void inviteReply(uint32_t, bool) override {}
-    void news(const std::string& text) override { CHECK(text.size() <= kNewsChars); }
-    void memberLaunch(const std::string& address) override {
-        CHECK(address.size() <= kAddressChars);
-    }
-    void groupDialogMemberJoined(uint32_t) override {}
-    void groupDialogMemberLeft(uint32_t) override {}
-    void groupDialogClose() override {}
-    void sessionError(const std::string&) override {}
-    void refreshGroups(bool) override {}
-    void repaintTopPanel() override {}
-    void repaintPlayerList() override {}
+    void send(const std::vector<uint8_t>& m, bool) override { FUZZ_CHECK(m.size() >= 4); }
 };
 
 template <class T, class Encode, class Decode>
@@ -58,7 +31,7 @@ void roundTrip(const std::optional<T>& first, Encode encode, Decode decode) {
     if (!first) return;
     const Bytes bytes = encode(*first);
     const std::optional<T> again = decode(bytes.data(), bytes.size());
-    CHECK(again && *again == *first);
+    FUZZ_CHECK(again && *again == *first);
 }
 
 void decoders(const uint8_t* data, size_t size) {
@@ -76,31 +49,31 @@ void decoders(const uint8_t* data, size_t size) {
     roundTrip(decodeInviteReply(data, size), encodeInviteReply, decodeInviteReply);
     roundTrip(decodeNews(data, size), encodeNews, decodeNews);
     if (auto p = decodePlayerInfo(data, size)) {
-        CHECK(p->name.size() <= kNameChars && p->address.size() <= kAddressChars);
+        FUZZ_CHECK(p->name.size() <= kNameChars && p->address.size() <= kAddressChars);
     }
-    if (auto g = decodeGroupCreated(data, size)) CHECK(g->title.size() <= 255);
+    if (auto g = decodeGroupCreated(data, size)) FUZZ_CHECK(g->title.size() <= 255);
 }
 
 void checkHall(const LobbySession& session) {
     {
         auto hall = session.hall.read();
-        CHECK(hall->players.size() <= PlayerTable::kCapacity);
-        CHECK(hall->blocked.size() <= 1024);
+        FUZZ_CHECK(hall->players.size() <= PlayerTable::kCapacity);
+        FUZZ_CHECK(hall->blocked.size() <= 1024);
         const GroupTable& groups = hall->groups;
-        CHECK(groups.ownIndex() >= -1 && groups.ownIndex() < int(groups.size()));
+        FUZZ_CHECK(groups.ownIndex() >= -1 && groups.ownIndex() < int(groups.size()));
         for (const GroupEntry& g : groups.entries()) {
-            CHECK(!g.members.empty() && g.members.size() <= 7);
-            CHECK(g.title.size() <= 255);
+            FUZZ_CHECK(!g.members.empty() && g.members.size() <= 7);
+            FUZZ_CHECK(g.title.size() <= 255);
         }
         for (const PlayerEntry& p : hall->players.entries()) {
-            CHECK(p.name.size() <= kNameChars && p.address.size() <= kAddressChars);
+            FUZZ_CHECK(p.name.size() <= kNameChars && p.address.size() <= kAddressChars);
         }
-        if (const GroupEntry* own = hall->ownGroup()) CHECK(own->id == hall->ownGroupId);
+        if (const GroupEntry* own = hall->ownGroup()) FUZZ_CHECK(own->id == hall->ownGroupId);
     }
     session.hall.groupRows();
     session.hall.ownGroupStatus();
     session.hall.lobbyTitle();
-    CHECK(session.hall.playerCount() >= 1);
+    FUZZ_CHECK(session.hall.playerCount() >= 1);
 }
 
 constexpr uint32_t kCodes[] = {
@@ -120,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     session.enterHall(own, false);
     session.ownPlayerId = 1000;
     NullSender sender;
-    CheckingUi ui;
+    zrtfuzz::CheckingUi ui;
     SessionDispatcher dispatcher(session, sender, ui);
 
     size_t at = 0;

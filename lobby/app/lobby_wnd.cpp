@@ -1,7 +1,10 @@
 // The lobby screen's frame.
 #include "lobby/app/lobby_wnd.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
+#include <QTimer>
 
 #include "lobby/app/chat_view.h"
 #include "lobby/app/gif_view.h"
@@ -223,7 +226,10 @@ bool LobbyWnd::handleSessionEvent(QEvent* e) {
             if (closing_) return true;
             ErrorBox::Show(this, QString::fromStdString(ev->text));
             returnToHalls_ = false;
-            close();
+            // The loss may arrive under another box of this screen (a failed group request's,
+            // the news): deleting the screen from inside that box's loop would pull it away
+            // from under the code that opened it.
+            closeWhenUnwound();
             return true;
         case kEvRepaintTopPanel:
             info_->update();
@@ -259,6 +265,20 @@ bool LobbyWnd::handleSessionEvent(QEvent* e) {
         default:
             return false;
     }
+}
+
+void LobbyWnd::closeWhenUnwound() {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        for (QWidget* w = modal; w; w = w->parentWidget()) {
+            if (w != this) continue;
+            if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+            else modal->close();
+            break;
+        }
+        QTimer::singleShot(50, this, &LobbyWnd::closeWhenUnwound);
+        return;
+    }
+    close();
 }
 
 void LobbyWnd::closeEvent(QCloseEvent* event) {

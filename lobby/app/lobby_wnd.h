@@ -69,6 +69,9 @@ protected:
 
 private:
     bool handleSessionEvent(QEvent* event);
+    // Closes the screen (which deletes it) once no dialog of it runs its own event loop further
+    // up the stack: those still open are rejected, and the close waits for them to return.
+    void closeWhenUnwound();
     void openPlayerInfo(uint32_t playerId);
     void showOwnGroup();
     void openGroupDialog();

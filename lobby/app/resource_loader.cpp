@@ -73,13 +73,6 @@ std::vector<Item> loadOrder(LobbyPictures& p) {
 
 }  // namespace
 
-std::optional<std::string> ParseServerTxt(const QByteArray& firstBytes) {
-    QByteArray head = firstBytes.left(256);
-    int cr = head.indexOf('\r');
-    if (cr < 0) return std::nullopt;
-    return head.left(cr).toStdString();
-}
-
 LoadResult LoadLobbyResources(const QString& gameDir, LobbyPictures& pictures) {
     LoadResult result;
     const QString dir = gameDir + "/LobbyRes/";

@@ -8,13 +8,10 @@
 #include <optional>
 #include <string>
 
+#include "lobby/app/server_txt.h"
 #include "lobby/ui/lobby_pictures.h"
 
 namespace zrt {
-
-// The host named by Server.txt: the bytes before the first carriage return among the first
-// 256 bytes. Nothing when there is no carriage return there.
-std::optional<std::string> ParseServerTxt(const QByteArray& firstBytes);
 
 struct LoadResult {
     bool ok = false;

@@ -79,15 +79,8 @@ struct Headers {
 
 size_t onHeader(char* data, size_t size, size_t count, void* user) {
     auto* h = static_cast<Headers*>(user);
-    std::string_view line(data, size * count);
-    constexpr std::string_view key = "Location: ";
-    if (line.substr(0, key.size()) == key) {
-        std::string_view value = line.substr(key.size());
-        size_t end = value.find('\n');
-        if (end != std::string_view::npos) value = value.substr(0, end);
-        if (!value.empty() && value.back() == '\r') value.remove_suffix(1);
-        h->location = std::string(value);
-    }
+    if (auto location = LocationHeader(std::string_view(data, size * count)))
+        h->location = std::move(*location);
     return size * count;
 }
 
@@ -146,6 +139,21 @@ long get(const std::string& address, std::vector<unsigned char>& out, Headers& h
 }
 
 }  // namespace
+
+std::optional<std::string> LocationHeader(std::string_view line) {
+    constexpr std::string_view key = "Location: ";
+    if (line.substr(0, key.size()) != key) return std::nullopt;
+    std::string_view value = line.substr(key.size());
+    size_t end = value.find('\n');
+    if (end != std::string_view::npos) value = value.substr(0, end);
+    // The white space HTTP allows around a header's value (and the CR of the line end) is not
+    // part of the address.
+    constexpr std::string_view space = " \t\r";
+    size_t first = value.find_first_not_of(space);
+    if (first == std::string_view::npos) return std::string();
+    value = value.substr(first, value.find_last_not_of(space) - first + 1);
+    return std::string(value);
+}
 
 int BannerFetch(const std::string& address, std::vector<unsigned char>& out, FetchCancel* cancel) {
     static std::once_flag init;

@@ -5,7 +5,9 @@
 
 #include <cstddef>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zrt {
@@ -38,5 +40,9 @@ class FetchCancel {
 // is read like a 200.
 int BannerFetch(const std::string& address, std::vector<unsigned char>& out,
                 FetchCancel* cancel = nullptr);
+
+// The address a redirect's "Location: " header line names: the text after the key up to the
+// line's end, without the white space around it and the CR LF. Nothing for any other line.
+std::optional<std::string> LocationHeader(std::string_view line);
 
 }  // namespace zrt

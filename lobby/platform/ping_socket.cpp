@@ -1,6 +1,8 @@
 // The UDP latency probe.
 #include "lobby/platform/ping_socket.h"
 
+#include "lobby/platform/ping_packet.h"
+
 #include <QMetaObject>
 #include <QNetworkDatagram>
 
@@ -15,10 +17,8 @@ PingSocket::PingSocket(QObject* parent, const QHostAddress& address, quint16 por
 }
 
 QByteArray PingSocket::probePacket(int32_t sequence) {
-    QByteArray p(5, '\0');
-    auto v = static_cast<uint32_t>(sequence);
-    for (int i = 0; i < 4; ++i) p[1 + i] = static_cast<char>((v >> (8 * i)) & 0xff);
-    return p;
+    const PingBytes p = EncodePingPacket({kPingProbe, sequence});
+    return QByteArray(reinterpret_cast<const char*>(p.data()), static_cast<qsizetype>(p.size()));
 }
 
 int32_t PingSocket::nextSequence(int32_t current) {
@@ -64,20 +64,19 @@ void PingSocket::Cancel(QObject* window) {
 void PingSocket::readPending() {
     while (socket_.hasPendingDatagrams()) {
         QNetworkDatagram d = socket_.receiveDatagram(256);
-        QByteArray bytes = d.data();
-        if (bytes.size() < 5) continue;
-        if (bytes[0] == 0) {
+        const QByteArray bytes = d.data();
+        std::optional<PingPacket> packet = DecodePingPacket(
+            reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<size_t>(bytes.size()));
+        if (!packet) continue;
+        if (packet->kind == kPingProbe) {
             // Someone else's probe: answer it where it came from.
-            bytes[0] = 1;
-            socket_.writeDatagram(bytes.left(5), d.senderAddress(), static_cast<quint16>(d.senderPort()));
+            const PingBytes answer = EncodePingPacket({kPingAnswer, packet->sequence});
+            socket_.writeDatagram(reinterpret_cast<const char*>(answer.data()),
+                                  static_cast<qint64>(answer.size()), d.senderAddress(),
+                                  static_cast<quint16>(d.senderPort()));
             continue;
         }
-        if (!pending_ || bytes.left(5) != [this] {
-                QByteArray answer = probePacket(sequence_);
-                answer[0] = 1;
-                return answer;
-            }())
-            continue;
+        if (!pending_ || packet->kind != kPingAnswer || packet->sequence != sequence_) continue;
         pending_ = false;
         lastDelay_ = static_cast<double>(started_.elapsed()) * 0.001;
         report(window_, tag_, true, lastDelay_);

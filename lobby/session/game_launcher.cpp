@@ -98,8 +98,10 @@ bool WaitForGameReport(playnet::Launcher& launcher, uint32_t appId, playnet::Aut
 
 bool GameLauncher(const LaunchRequest& request, const std::filesystem::path& gameDir,
                   const LaunchWaitOptions& options) {
-    playnet::Launcher launcher;
+    // The event outlives the launcher: the launcher's reader of a game that plays on sets it
+    // once more when the launcher drops the channel.
     playnet::AutoResetEvent event(true);  // starts set: the first pass does not wait
+    playnet::Launcher launcher;
     uint32_t appId = 0;
     if (launcher.RunApplication(*playnet::Guid::Parse(kGameGuid), BuildConnectionSettings(request),
                                 &event, appId) != playnet::Result::Ok)

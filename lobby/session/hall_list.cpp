@@ -2,6 +2,7 @@
 #include "lobby/session/hall_list.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 
 namespace zrt {
@@ -19,12 +20,13 @@ bool HallList::add(const HallEntry& hall) {
 
 HallEntry MakeHallEntry(const playnet::SessionDesc& session) {
     HallEntry hall;
-    // The server player sits in every hall and is not one of the players shown.
-    const int players =
-        session.currentPlayers > 0 ? static_cast<int>(session.currentPlayers - 1) : 0;
+    // The server player sits in every hall and is not one of the players shown. Counts beyond
+    // what "%d" shows (a host's nonsense) show as the largest, never as negative numbers.
+    auto shown = [](uint32_t n) { return static_cast<int>(std::min<uint32_t>(n, INT_MAX)); };
+    const int players = session.currentPlayers > 0 ? shown(session.currentPlayers - 1) : 0;
     char text[kHallTextMax + 1];
     std::snprintf(text, sizeof text, "%s  ( %d / %d )", session.name.c_str(), players,
-                  static_cast<int>(session.maxPlayers));
+                  shown(session.maxPlayers));
     hall.text = text;
     hall.kind = session.user[0];
     hall.instance = session.instance;

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <new>
 
+#include "lobby/session/lobby_messages.h"
 #include "playnet/session_desc.h"
 
 namespace zrt {
@@ -15,6 +16,14 @@ constexpr size_t kInitialBuffer = 512;
 uint32_t systemType(const uint8_t* data) {
     return uint32_t(data[0]) | uint32_t(data[1]) << 8 | uint32_t(data[2]) << 16 |
            uint32_t(data[3]) << 24;
+}
+
+// The lobby takes application messages from its hall's server player alone. Until the welcome
+// has named that player, only a welcome sent by the player it names passes.
+bool fromServerPlayer(uint32_t serverPlayer, uint32_t from, const uint8_t* data, size_t size) {
+    if (serverPlayer != 0) return from == serverPlayer;
+    const std::optional<uint32_t> named = decodeWelcome(data, size);
+    return named && *named == from;
 }
 
 }  // namespace
@@ -99,6 +108,9 @@ DispatchResult SessionReceiver::drain() {
         }
         if (result != playnet::Result::Ok) return DispatchResult::Continue;  // NoMessages too
         if (size <= 3) continue;
+        if (from != playnet::kSystemPlayer &&
+            !fromServerPlayer(session_.serverPlayerId, from, buffer_.data(), size))
+            continue;
         const DispatchResult dispatched =
             from == playnet::kSystemPlayer
                 ? dispatcher_.DispatchSystemMessage(systemType(buffer_.data()))

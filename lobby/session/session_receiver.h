@@ -13,6 +13,10 @@
 // calls wake()): a welcome that arrives between the player's creation and that moment waits
 // in the queue instead of being answered on behalf of player 0.
 //
+// Only the hall's server player speaks to the lobby: an application message from any other
+// sender is dropped unread, and before the welcome only a welcome from the player it names
+// passes. System messages (sender 0) come from the session client itself.
+//
 // Threads: Start/Stop/wake on the user-interface thread; the loop on its own thread, which
 // only talks to the SessionUi (whose implementation posts) and the session client.
 #pragma once

@@ -31,6 +31,7 @@ TEST(BannerFetch, FollowsOneRedirectToAnotherHttpAddressOnly) {
     ScriptedPeer peer("127.0.9.1");
     peer.on("/moved", {HttpAnswer(302, "", "Location: " + other.url("/banner.gif") + "\r\n")});
     peer.on("/twice", {HttpAnswer(301, "", "Location: " + peer.url("/moved") + "\r\n")});
+    peer.on("/spaced", {HttpAnswer(302, "", "Location:  " + other.url("/banner.gif") + " \t\r\n")});
     peer.on("/nolocation", {HttpAnswer(303, "")});
     peer.on("/https", {HttpAnswer(302, "", "Location: https://127.0.9.2/banner.gif\r\n")});
     peer.on("/ftp", {HttpAnswer(302, "", "Location: ftp://127.0.9.2/banner.gif\r\n")});
@@ -38,6 +39,7 @@ TEST(BannerFetch, FollowsOneRedirectToAnotherHttpAddressOnly) {
     std::vector<unsigned char> out;
     EXPECT_EQ(fetch(peer.url("/moved"), out), 11);
     EXPECT_EQ(text(out), "GIF89a-data");
+    EXPECT_EQ(fetch(peer.url("/spaced"), out), 11);  // white space around the value
     for (const char* path : {"/twice", "/nolocation", "/https", "/ftp"})
         EXPECT_EQ(fetch(peer.url(path), out), -1) << path;
     EXPECT_EQ(fetch("ftp://127.0.9.1/x.gif", out), -1);

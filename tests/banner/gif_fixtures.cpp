@@ -67,6 +67,13 @@ std::vector<uint8_t> EncodeGif(const GifMovie& m) {
             EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(n), ext);
         }
         ColorMapObject* local = MakeMap(im.localTable);
+        // giflib keeps its copy of a frame's local table until the next frame brings one; a
+        // frame without one only forgets the pointer (and EGifCloseFile frees just the last),
+        // so the old copy is freed here.
+        if (!local && gif->Image.ColorMap) {
+            GifFreeMapObject(gif->Image.ColorMap);
+            gif->Image.ColorMap = nullptr;
+        }
         EGifPutImageDesc(gif, im.left, im.top, im.width, im.height, im.interlaced, local);
         GifFreeMapObject(local);
         // Rows go into the file in the order an interlaced reader expects them.

@@ -118,41 +118,56 @@ TEST(LinkFailure, ClosingTheHostReportsSessionLostWithinTheBound) {
     EXPECT_EQ(t.a.Open(t.hall, "VOLKEN"), Result::ConnectFailed);
 }
 
-TEST(LinkFailure, SilentHostIsNoticedByTheHeartbeat) {
-    // A host that answers the join and then says nothing more, not even heartbeats.
-    RawPeer fake;
-    asio::ip::tcp::acceptor acceptor(fake.io(),
-                                     {asio::ip::make_address("127.0.47.10"), kDefaultPort});
+// A host at `address` that answers the join honestly and grants the player id `grant`, then
+// says nothing more, not even heartbeats.
+struct FakeHost {
+    RawPeer peer;
     AutoResetEvent ev;
     Client client;
     PlayerId id = 0;
     Result opened = Result::Timeout, created = Result::Timeout;
-    ASSERT_EQ(client.InitializeConnection("127.0.47.10"), Result::Ok);
-    std::thread joiner([&] {
-        opened = client.Open(Guid{}, "");
-        if (opened == Result::Ok) created = client.CreatePlayer("Ann", &ev, id);
-    });
-    bool accepted = fake.Accept(acceptor, 5000);
-    if (accepted) {
-        auto hello = fake.ReadFrame();
-        fake.Write(HelloFrame{}.Encode());
-        auto open = fake.ReadFrame();
-        OpenReplyFrame reply;
-        reply.token = open ? OpenRequestFrame::Decode(open->second)->token : 0;
-        reply.session.name = "Quiet";
-        fake.Write(reply.Encode());
-        auto create = fake.ReadFrame();
-        CreatePlayerReplyFrame cr;
-        cr.token = create ? CreatePlayerFrame::Decode(create->second)->token : 0;
-        cr.player = 7;
-        fake.Write(cr.Encode());
+
+    bool join(const std::string& address, PlayerId grant) {
+        asio::ip::tcp::acceptor acceptor(peer.io(), {asio::ip::make_address(address), kDefaultPort});
+        if (client.InitializeConnection(address) != Result::Ok) return false;
+        std::thread joiner([&] {
+            opened = client.Open(Guid{}, "");
+            if (opened == Result::Ok) created = client.CreatePlayer("Ann", &ev, id);
+        });
+        bool accepted = peer.Accept(acceptor, 5000);
+        if (accepted) {
+            auto hello = peer.ReadFrame();
+            peer.Write(HelloFrame{}.Encode());
+            auto open = peer.ReadFrame();
+            OpenReplyFrame reply;
+            reply.token = open ? OpenRequestFrame::Decode(open->second)->token : 0;
+            reply.session.name = "Quiet";
+            peer.Write(reply.Encode());
+            auto create = peer.ReadFrame();
+            CreatePlayerReplyFrame cr;
+            cr.token = create ? CreatePlayerFrame::Decode(create->second)->token : 0;
+            cr.player = grant;
+            peer.Write(cr.Encode());
+        }
+        joiner.join();
+        return accepted && opened == Result::Ok;
     }
-    joiner.join();
-    ASSERT_TRUE(accepted);
-    ASSERT_EQ(opened, Result::Ok);
-    ASSERT_EQ(created, Result::Ok);
-    EXPECT_EQ(id, 7u);
-    EXPECT_TRUE(WaitSystem(client, ev, id, kSysSessionLost, kLostBoundMs));
+};
+
+TEST(LinkFailure, SilentHostIsNoticedByTheHeartbeat) {
+    FakeHost fake;
+    ASSERT_TRUE(fake.join("127.0.47.10", 7));
+    ASSERT_EQ(fake.created, Result::Ok);
+    EXPECT_EQ(fake.id, 7u);
+    EXPECT_TRUE(WaitSystem(fake.client, fake.ev, fake.id, kSysSessionLost, kLostBoundMs));
+}
+
+// Player id 0 means "the system": a player granted it would never hear its session was lost.
+TEST(LinkFailure, HostGrantingPlayerIdZeroIsRefused) {
+    FakeHost fake;
+    ASSERT_TRUE(fake.join("127.0.47.11", 0));
+    EXPECT_NE(fake.created, Result::Ok);
+    EXPECT_TRUE(fake.peer.WaitClosed());
 }
 
 TEST(LinkFailure, GarbageClosesOnlyThatConnection) {

@@ -156,7 +156,7 @@ class GameLaunchTest : public QObject {
         QPointer<zrt::LobbyWnd> lobby = SignInAndEnterHall(folder.gameDir(), password, "Amateur");
         QVERIFY(lobby);
         LobbyBot bot;
-        QVERIFY(bot.join("127.0.13.31", "Amateur Hall", "BOT1"));
+        QVERIFY(bot.join(server, "Amateur Hall", "BOT1"));
         zrt::NewGroup group;
         group.savedGameChoice = 0;
         group.title = "Alone";

@@ -23,9 +23,9 @@
 #include "lobby/ui/news_box.h"
 #include "lobby/ui/two_column_list_box.h"
 #include "tests/support/game_folder.h"
-#include "tests/support/modal_watcher.h"
 #include "tests/support/lobby_bot.h"
 #include "tests/support/lobby_road.h"
+#include "tests/support/modal_watcher.h"
 #include "tests/support/server_process.h"
 
 namespace {
@@ -37,17 +37,11 @@ W* topLevel() {
     return VisibleTopLevel<W>();
 }
 
-bool listHolds(const QListWidget* list, const QString& part) {
-    for (int i = 0; i < list->count(); ++i)
-        if (list->item(i)->text().contains(part)) return true;
-    return false;
-}
-
 }  // namespace
 
 class LobbyJourneyTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void signInEnterChatAndLeave() {
         ServerProcess server(kAddress);
         QVERIFY(server.start());
@@ -72,19 +66,9 @@ private slots:
         QVERIFY(startup.run());
         zrt::LoginWindow* login = startup.loginWindow();
         QCOMPARE(login->profileList().count(), 1);
-        login->profileList().select(0);
 
         // Sign in with the mailed password; the login window hands over to the halls.
-        QTimer typePassword;
-        connect(&typePassword, &QTimer::timeout, [&password] {
-            if (auto* d = qobject_cast<zrt::LoginDialog*>(QApplication::activeModalWidget())) {
-                d->passwordEdit()->setText(password);
-                d->okButton()->click();
-            }
-        });
-        typePassword.start(50);
-        login->ContinueLogin();
-        typePassword.stop();
+        ContinueWithPassword(login, password);
         QTRY_VERIFY_WITH_TIMEOUT(topLevel<zrt::HallWindow>() != nullptr, 20000);
         zrt::HallWindow* halls = topLevel<zrt::HallWindow>();
         QTRY_VERIFY_WITH_TIMEOUT(halls->shownHalls().size() >= 2, 30000);
@@ -97,8 +81,7 @@ private slots:
             if (QString::fromStdString(halls->shownHalls()[i].text).startsWith("Amateur Hall"))
                 amateur = static_cast<int>(i);
         QVERIFY(amateur >= 0);
-        QTest::mouseClick(halls, Qt::LeftButton, {},
-                          halls->hallList().itemRect(amateur).center());
+        QTest::mouseClick(halls, Qt::LeftButton, {}, halls->hallList().itemRect(amateur).center());
         halls->JoinSelectedHall();
         QTRY_VERIFY_WITH_TIMEOUT(topLevel<zrt::LobbyWnd>() != nullptr, 20000);
         zrt::LobbyWnd* lobby = topLevel<zrt::LobbyWnd>();
@@ -109,18 +92,18 @@ private slots:
 
         // A bot joins: it is listed, and chat goes both ways.
         LobbyBot bot;
-        QVERIFY(bot.join(kAddress, "Amateur Hall", "BOT1"));
+        QVERIFY(bot.join(server, "Amateur Hall", "BOT1"));
         zrt::ChatView* chat = lobby->chatView();
-        QTRY_VERIFY_WITH_TIMEOUT(listHolds(chat->playerList(), "BOT1"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(ListHolds(chat->playerList(), "BOT1"), 10000);
         QTRY_VERIFY_WITH_TIMEOUT(lobby->windowTitle().startsWith("ZRTH Lobby [ 2 / 0 ]"), 10000);
         bot.say("hello from the bot");
-        QTRY_VERIFY_WITH_TIMEOUT(listHolds(chat->chatList(), "hello from the bot"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(ListHolds(chat->chatList(), "hello from the bot"), 10000);
         QLineEdit* input = chat->chatInput();
         QVERIFY(input);
         input->setText("hello from alice");
         QTest::keyClick(input, Qt::Key_Return);
         QVERIFY(bot.waitForChat("hello from alice", 10000));
-        QTRY_VERIFY_WITH_TIMEOUT(listHolds(chat->chatList(), "hello from alice"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(ListHolds(chat->chatList(), "hello from alice"), 10000);
         lobby->grab().save(QString(ZRT_SCREENSHOT_DIR) + "/journey_lobby.png");
 
         // Back to the halls, then out.
@@ -144,7 +127,7 @@ zrt::LobbyWnd* enterAmateurHall(ServerProcess& server, TestGameFolder& folder) {
 
 class LobbyEndingsTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void lostServerClosesTheLobby() {
         ServerProcess server("127.0.13.2");
         QVERIFY(server.start());
@@ -185,7 +168,8 @@ private slots:
         QPointer<zrt::LobbyWnd> lobby = enterAmateurHall(server, folder);
         QVERIFY(lobby);
         LobbyBot impostor;
-        QVERIFY(impostor.join("127.0.13.3", "Intermediate Hall", "ALICE"));
+        // The same account signed in again elsewhere: the newer login takes the name over.
+        QVERIFY(impostor.join(server, "Intermediate Hall", "ALICE"));
         QTRY_VERIFY_WITH_TIMEOUT(lobby.isNull() || !lobby->isVisible(), 15000);
         QVERIFY(errors.messages.contains("Another player has used your name !"));
     }

@@ -1,6 +1,7 @@
-// Test support for the halls: HallBot, one lobby client's player in a hall of a real
-// zrtserver, driven through playnet::Client the way the lobby does (enumerate, open with the
-// hall password, create the player, wait for the welcome). Every wait is bounded.
+// Test support for the halls: HallServer, a real zrtserver process, and HallBot, one lobby
+// client's player in one of its halls, driven through playnet::Client the way the lobby does
+// (sign in, enumerate, open with the hall password, create the player, wait for the welcome).
+// Every wait is bounded.
 #pragma once
 
 #include <chrono>
@@ -14,10 +15,37 @@
 #include "lobby/session/lobby_messages.h"
 #include "playnet/client.h"
 #include "playnet/system_messages.h"
+#include "tests/server/server_process.h"
 
 namespace zrttest {
 
-inline const playnet::Guid kHallApp = *playnet::Guid::Parse("{6A2F0C93-1B7E-4D58-8C41-2E9B7D0F5A36}");
+// A real zrtserver process on `address` with the given extra configuration.
+class HallServer {
+  public:
+    explicit HallServer(const std::string& address, const std::string& extra = "")
+        : process_(address, dir_.path() + "/data", testConfig(extra)) {}
+    bool start() { return process_.start(); }
+    const std::string& address() const { return process_.address(); }
+    const std::string& dataDir() const { return process_.dataDir(); }
+    std::string log() const { return process_.log(); }
+    // Waits (bounded) until the log holds `text`.
+    bool logged(const std::string& text) const {
+        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(10000);
+        while (log().find(text) == std::string::npos) {
+            if (std::chrono::steady_clock::now() > end) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return true;
+    }
+    ServerProcess& process() { return process_; }
+
+  private:
+    TempDir dir_;
+    ServerProcess process_;
+};
+
+inline const playnet::Guid kHallApp =
+    *playnet::Guid::Parse("{6A2F0C93-1B7E-4D58-8C41-2E9B7D0F5A36}");
 constexpr int kBoundMs = 10000;  // the lobby's own bound on every wait for the server
 
 // The halls a fresh client finds at `address` (waits until at least `atLeast` are listed).
@@ -46,8 +74,15 @@ class HallBot {
     HallBot() : client_(std::make_unique<playnet::Client>()) {}
     ~HallBot() { client_.reset(); }
 
-    // Opens the hall named `hall` and creates the player `name`; false on any failure.
-    bool open(const std::string& address, const std::string& hall, const std::string& name) {
+    // Signs `name` in, opens the hall named `hall` and creates the player; false on any
+    // failure.
+    bool open(const HallServer& server, const std::string& hall, const std::string& name) {
+        return signIn(server.address(), server.dataDir(), name) &&
+               join(server.address(), hall, name);
+    }
+
+    // Opens the hall and creates the player without signing in.
+    bool join(const std::string& address, const std::string& hall, const std::string& name) {
         name_ = name;
         if (client_->InitializeConnection(address) != playnet::Result::Ok) return false;
         for (const playnet::SessionDesc& d : listHalls(address)) {
@@ -80,14 +115,16 @@ class HallBot {
     }
 
     // open + awaitWelcome + requestState.
-    bool enter(const std::string& address, const std::string& hall, const std::string& name) {
-        return open(address, hall, name) && awaitWelcome() != 0 && requestState().has_value();
+    bool enter(const HallServer& server, const std::string& hall, const std::string& name) {
+        return open(server, hall, name) && awaitWelcome() != 0 && requestState().has_value();
     }
 
+    // What the bot announces: the address is the one the server sees its connection come
+    // from on loopback, which is what the others are told whatever a client writes.
     zrt::PlayerEntry info() const {
         zrt::PlayerEntry e;
         e.id = id_;
-        e.address = "10.0.0.7";
+        e.address = "127.0.0.1";
         e.name = name_;
         e.score = 1500;
         e.victories = 3;
@@ -95,9 +132,16 @@ class HallBot {
         return e;
     }
 
-    bool send(const zrt::Bytes& data) {
-        return client_->Send(id_, server_, playnet::kSendGuaranteed, data.data(), data.size()) ==
+    bool send(const zrt::Bytes& data) { return sendTo(server_, data); }
+    // To any player of the hall (kAllPlayers: all of them), past the server player.
+    bool sendTo(uint32_t to, const zrt::Bytes& data) {
+        return client_->Send(id_, to, playnet::kSendGuaranteed, data.data(), data.size()) ==
                playnet::Result::Ok;
+    }
+    // A further player on the bot's connection.
+    playnet::Result createAnother(const std::string& name) {
+        playnet::PlayerId other = 0;
+        return client_->CreatePlayer(name, &event_, other);
     }
 
     // The next application message (system messages skipped), or of one code only (others
@@ -224,25 +268,5 @@ inline std::vector<uint32_t> codesOf(const std::vector<BotMessage>& list) {
     for (const BotMessage& m : list) codes.push_back(m.code());
     return codes;
 }
-
-}  // namespace zrttest
-
-#include "tests/server/server_process.h"
-
-namespace zrttest {
-
-// A real zrtserver process on `address` with the given extra configuration.
-class HallServer {
-  public:
-    explicit HallServer(const std::string& address, const std::string& extra = "")
-        : process_(address, dir_.path() + "/data", testConfig(extra)) {}
-    bool start() { return process_.start(); }
-    const std::string& address() const { return process_.address(); }
-    std::string log() const { return process_.log(); }
-
-  private:
-    TempDir dir_;
-    ServerProcess process_;
-};
 
 }  // namespace zrttest

@@ -33,7 +33,7 @@ TEST(HallEntry, DefaultHallsAreListedWithKindsAndCounts) {
 
     // A player in a hall counts: the list shows current - 1 of them.
     HallBot bot;
-    ASSERT_TRUE(bot.enter(server.address(), "Expert Hall", "Counted"));
+    ASSERT_TRUE(bot.enter(server, "Expert Hall", "Counted"));
     halls = listHalls(server.address(), 5);
     auto expert = std::find_if(halls.begin(), halls.end(),
                                [](const auto& d) { return d.name == "Expert Hall"; });
@@ -70,7 +70,7 @@ TEST(HallEntry, WelcomeNamesTheServerPlayerAndNewsFollows) {
     HallServer server("127.0.8.3", "[halls]\nentry_news = \"Tournament on Friday.\"\n");
     ASSERT_TRUE(server.start());
     HallBot bot;
-    ASSERT_TRUE(bot.open(server.address(), "Amateur Hall", "Newcomer"));
+    ASSERT_TRUE(bot.open(server, "Amateur Hall", "Newcomer"));
     // The first message is the welcome, well within the lobby's 10 s wait.
     std::optional<BotMessage> first = bot.next(std::nullopt, kBoundMs);
     ASSERT_TRUE(first);
@@ -91,7 +91,7 @@ TEST(HallEntry, NoNewsByDefault) {
     HallServer server("127.0.8.4");
     ASSERT_TRUE(server.start());
     HallBot bot;
-    ASSERT_TRUE(bot.open(server.address(), "Open Hall", "Quiet"));
+    ASSERT_TRUE(bot.open(server, "Open Hall", "Quiet"));
     ASSERT_NE(bot.awaitWelcome(), 0u);
     std::optional<std::vector<BotMessage>> snapshot = bot.requestState();
     ASSERT_TRUE(snapshot);
@@ -115,15 +115,15 @@ TEST(HallConfig, HallsAndTheirLimitsAreRead) {
     EXPECT_EQ(c->halls.halls[3].kind, 10u);
 
     const char* bad[] = {
-        "[[hall]]\nkind = 1\n",                                  // no name
-        "[[hall]]\nname = \"A\"\nmax_players = 1\n",             // nobody but the server fits
-        "[[hall]]\nname = \"A\"\nmax_players = 1002\n",          // above 1000 clients
-        "[[hall]]\nname = \"A\"\nkind = -1\n",                   // negative kind
-        "hall = 3\n",                                            // not tables
-        "[halls]\nport = 0\n",                                   // no port
-        "[halls]\nmessage_rate = 0\n",                           // no rate
-        "[halls]\nenabled = 3\n",                                // not a flag
-        "[halls]\nserver_player = \"\"\n",                       // unnamed server player
+        "[[hall]]\nkind = 1\n",                          // no name
+        "[[hall]]\nname = \"A\"\nmax_players = 1\n",     // nobody but the server fits
+        "[[hall]]\nname = \"A\"\nmax_players = 1002\n",  // above 1000 clients
+        "[[hall]]\nname = \"A\"\nkind = -1\n",           // negative kind
+        "hall = 3\n",                                    // not tables
+        "[halls]\nport = 0\n",                           // no port
+        "[halls]\nmessage_rate = 0\n",                   // no rate
+        "[halls]\nenabled = 3\n",                        // not a flag
+        "[halls]\nserver_player = \"\"\n",               // unnamed server player
     };
     for (const char* text : bad) EXPECT_FALSE(zrtserver::parseConfig(text, error)) << text;
     std::string longNews = "[halls]\nentry_news = \"" + std::string(4096, 'n') + "\"\n";

@@ -12,7 +12,8 @@ using namespace zrttest;
 namespace {
 
 bool contains(const std::vector<BotMessage>& list, const zrt::Bytes& data) {
-    return std::any_of(list.begin(), list.end(), [&](const BotMessage& m) { return m.data == data; });
+    return std::any_of(list.begin(), list.end(),
+                       [&](const BotMessage& m) { return m.data == data; });
 }
 
 }  // namespace
@@ -22,10 +23,10 @@ TEST(HallGroups, FullAndLaunchedGroupsRefuseJoins) {
     ASSERT_TRUE(server.start());
     const std::string hall = "Intermediate Hall";
     HallBot host, second, third, watcher;
-    ASSERT_TRUE(host.enter(server.address(), hall, "Hanna"));
-    ASSERT_TRUE(second.enter(server.address(), hall, "Sven"));
-    ASSERT_TRUE(third.enter(server.address(), hall, "Tara"));
-    ASSERT_TRUE(watcher.enter(server.address(), hall, "Wim"));
+    ASSERT_TRUE(host.enter(server, hall, "Hanna"));
+    ASSERT_TRUE(second.enter(server, hall, "Sven"));
+    ASSERT_TRUE(third.enter(server, hall, "Tara"));
+    ASSERT_TRUE(watcher.enter(server, hall, "Wim"));
 
     uint32_t pair = host.createGroup("Pair", 2);
     ASSERT_TRUE(second.join(pair));
@@ -41,7 +42,7 @@ TEST(HallGroups, FullAndLaunchedGroupsRefuseJoins) {
     uint32_t big = third.createGroup("Big");
     ASSERT_NE(big, 0u);
     for (int i = 0; i < 6; ++i) {
-        ASSERT_TRUE(extra[i].enter(server.address(), hall, "Extra" + std::to_string(i)));
+        ASSERT_TRUE(extra[i].enter(server, hall, "Extra" + std::to_string(i)));
         ASSERT_TRUE(extra[i].join(big)) << i;
     }
     zrt::Bytes eighth = zrt::encodeGroupJoin({watcher.id(), big});
@@ -61,9 +62,9 @@ TEST(HallGroups, FullAndLaunchedGroupsRefuseJoins) {
     seen = watcher.until(host.id(), "launched?");
     ASSERT_TRUE(seen);
     EXPECT_FALSE(contains(*seen, late));
-    EXPECT_NE(server.log().find("cannot join group " + std::to_string(open) +
-                                ": the group has launched"),
-              std::string::npos);
+    EXPECT_NE(
+        server.log().find("cannot join group " + std::to_string(open) + ": the group has launched"),
+        std::string::npos);
     EXPECT_NE(server.log().find("the group is full"), std::string::npos);
 }
 
@@ -74,10 +75,10 @@ TEST(HallGroups, VanishedClientLeavesItsGroupAndTheHall) {
     HallBot stayer, pairHost;
     auto goner = std::make_unique<HallBot>();
     auto member = std::make_unique<HallBot>();
-    ASSERT_TRUE(stayer.enter(server.address(), hall, "Stay"));
-    ASSERT_TRUE(goner->enter(server.address(), hall, "Gone"));
-    ASSERT_TRUE(pairHost.enter(server.address(), hall, "Pairs"));
-    ASSERT_TRUE(member->enter(server.address(), hall, "Mem"));
+    ASSERT_TRUE(stayer.enter(server, hall, "Stay"));
+    ASSERT_TRUE(goner->enter(server, hall, "Gone"));
+    ASSERT_TRUE(pairHost.enter(server, hall, "Pairs"));
+    ASSERT_TRUE(member->enter(server, hall, "Mem"));
     uint32_t solo = goner->createGroup("Solo");
     uint32_t pair = pairHost.createGroup("Pair");
     ASSERT_TRUE(member->join(pair));
@@ -100,7 +101,7 @@ TEST(HallGroups, VanishedClientLeavesItsGroupAndTheHall) {
     EXPECT_EQ(left->data, zrt::encodePlayerLeft(memberId));
 
     HallBot late;
-    ASSERT_TRUE(late.open(server.address(), hall, "Late"));
+    ASSERT_TRUE(late.open(server, hall, "Late"));
     ASSERT_NE(late.awaitWelcome(), 0u);
     auto snap = late.requestState();
     ASSERT_TRUE(snap);
@@ -117,12 +118,12 @@ TEST(HallGroups, NameTakenOverInAnotherHall) {
     HallServer server("127.0.8.22");
     ASSERT_TRUE(server.start());
     HallBot older, neighbour, newer;
-    ASSERT_TRUE(older.enter(server.address(), "Amateur Hall", "Twin"));
-    ASSERT_TRUE(neighbour.enter(server.address(), "Amateur Hall", "Neighbour"));
+    ASSERT_TRUE(older.enter(server, "Amateur Hall", "Twin"));
+    ASSERT_TRUE(neighbour.enter(server, "Amateur Hall", "Neighbour"));
     uint32_t g = older.createGroup("Mine");
     ASSERT_NE(g, 0u);
     // The same login (names compare without case) enters another hall.
-    ASSERT_TRUE(newer.enter(server.address(), "Expert Hall", "TWIN"));
+    ASSERT_TRUE(newer.enter(server, "Expert Hall", "TWIN"));
 
     std::optional<BotMessage> own = older.next(zrt::MSG_PLAYER_LEFT);
     ASSERT_TRUE(own);
@@ -140,7 +141,7 @@ TEST(HallGroups, NameTakenOverInAnotherHall) {
     EXPECT_TRUE(older.awaitLost(15000));
     ASSERT_TRUE(newer.say("the real one"));
     HallBot probe;
-    ASSERT_TRUE(probe.enter(server.address(), "Amateur Hall", "Probe"));
+    ASSERT_TRUE(probe.enter(server, "Amateur Hall", "Probe"));
     ASSERT_TRUE(probe.say("probe"));
     auto tail = neighbour.until(probe.id(), "probe");
     ASSERT_TRUE(tail);
@@ -152,8 +153,8 @@ TEST(HallGroups, NameTakenOverInTheSameHall) {
     HallServer server("127.0.8.23");
     ASSERT_TRUE(server.start());
     HallBot older, newer;
-    ASSERT_TRUE(older.enter(server.address(), "Open Hall", "Echo"));
-    ASSERT_TRUE(newer.enter(server.address(), "Open Hall", "Echo"));
+    ASSERT_TRUE(older.enter(server, "Open Hall", "Echo"));
+    ASSERT_TRUE(newer.enter(server, "Open Hall", "Echo"));
     std::optional<BotMessage> own = older.next(zrt::MSG_PLAYER_LEFT);
     ASSERT_TRUE(own);
     EXPECT_EQ(own->data, zrt::encodePlayerLeft(older.id()));
@@ -162,7 +163,7 @@ TEST(HallGroups, NameTakenOverInTheSameHall) {
     ASSERT_TRUE(left);
     EXPECT_EQ(left->data, zrt::encodePlayerLeft(older.id()));
     HallBot late;
-    ASSERT_TRUE(late.open(server.address(), "Open Hall", "Late"));
+    ASSERT_TRUE(late.open(server, "Open Hall", "Late"));
     ASSERT_NE(late.awaitWelcome(), 0u);
     auto snap = late.requestState();
     ASSERT_TRUE(snap);

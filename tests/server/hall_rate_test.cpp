@@ -42,7 +42,7 @@ TEST(HallRate, ExcessChatIsDroppedAndAPersistentFloodDisconnects) {
     Hall hall({"Test Hall", 5, 50}, 1, shared);
     Clock::time_point t = Clock::now();
     HallEffects fx;
-    hall.playerCreated(7, "Flood", t, fx);
+    hall.playerCreated(7, "Flood", "127.0.0.1", t, fx);
     ASSERT_EQ(fx.sends.size(), 1u);  // the welcome
     zrt::PlayerEntry me;
     me.id = 7;

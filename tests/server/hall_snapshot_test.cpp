@@ -14,10 +14,10 @@ TEST(HallSnapshot, PlayersThenGroupsThenStateEnd) {
     ASSERT_TRUE(server.start());
     const std::string hall = "Amateur Hall";
     HallBot a, b, c, d;
-    ASSERT_TRUE(a.enter(server.address(), hall, "Ann"));
-    ASSERT_TRUE(b.enter(server.address(), hall, "Bert"));
-    ASSERT_TRUE(c.enter(server.address(), hall, "Cleo"));
-    ASSERT_TRUE(d.enter(server.address(), hall, "Dora"));
+    ASSERT_TRUE(a.enter(server, hall, "Ann"));
+    ASSERT_TRUE(b.enter(server, hall, "Bert"));
+    ASSERT_TRUE(c.enter(server, hall, "Cleo"));
+    ASSERT_TRUE(d.enter(server, hall, "Dora"));
 
     uint32_t alpha = a.createGroup("Alpha");
     ASSERT_NE(alpha, 0u);
@@ -29,14 +29,13 @@ TEST(HallSnapshot, PlayersThenGroupsThenStateEnd) {
     ASSERT_TRUE(a.leave(alpha));
 
     HallBot e;
-    ASSERT_TRUE(e.open(server.address(), hall, "Emil"));
+    ASSERT_TRUE(e.open(server, hall, "Emil"));
     ASSERT_NE(e.awaitWelcome(), 0u);
     std::optional<std::vector<BotMessage>> snap = e.requestState();
     ASSERT_TRUE(snap);
     const std::vector<uint32_t> expectedCodes = {
-        zrt::MSG_PLAYER_INFO,   zrt::MSG_PLAYER_INFO, zrt::MSG_PLAYER_INFO,
-        zrt::MSG_PLAYER_INFO,   zrt::MSG_GROUP_CREATED, zrt::MSG_GROUP_JOIN,
-        zrt::MSG_GROUP_CREATED, zrt::MSG_STATE_END};
+        zrt::MSG_PLAYER_INFO,   zrt::MSG_PLAYER_INFO, zrt::MSG_PLAYER_INFO,   zrt::MSG_PLAYER_INFO,
+        zrt::MSG_GROUP_CREATED, zrt::MSG_GROUP_JOIN,  zrt::MSG_GROUP_CREATED, zrt::MSG_STATE_END};
     ASSERT_EQ(codesOf(*snap), expectedCodes);
 
     const HallBot* players[] = {&a, &b, &c, &d};
@@ -79,15 +78,15 @@ TEST(HallSnapshot, LaunchedGroupCarriesTheFlagAndItsMembers) {
     ASSERT_TRUE(server.start());
     const std::string hall = "Expert Hall";
     HallBot host, member;
-    ASSERT_TRUE(host.enter(server.address(), hall, "Host"));
-    ASSERT_TRUE(member.enter(server.address(), hall, "Member"));
+    ASSERT_TRUE(host.enter(server, hall, "Host"));
+    ASSERT_TRUE(member.enter(server, hall, "Member"));
     uint32_t g = host.createGroup("Game", 2);
     ASSERT_TRUE(member.join(g));
     ASSERT_TRUE(host.send(zrt::encodeLaunch({g, "10.0.0.7"})));
     ASSERT_TRUE(member.next(zrt::MSG_LAUNCH));
 
     HallBot late;
-    ASSERT_TRUE(late.open(server.address(), hall, "Late"));
+    ASSERT_TRUE(late.open(server, hall, "Late"));
     ASSERT_NE(late.awaitWelcome(), 0u);
     std::optional<std::vector<BotMessage>> snap = late.requestState();
     ASSERT_TRUE(snap);
@@ -105,8 +104,8 @@ TEST(HallSnapshot, GroupIdsAreNeverZeroAndNeverRepeat) {
     HallServer server("127.0.8.7");
     ASSERT_TRUE(server.start());
     HallBot a, b;
-    ASSERT_TRUE(a.enter(server.address(), "Open Hall", "Ida"));
-    ASSERT_TRUE(b.enter(server.address(), "Gemstone Hall", "Otto"));
+    ASSERT_TRUE(a.enter(server, "Open Hall", "Ida"));
+    ASSERT_TRUE(b.enter(server, "Gemstone Hall", "Otto"));
     std::set<uint32_t> ids;
     for (int i = 0; i < 50; ++i) {
         for (HallBot* bot : {&a, &b}) {

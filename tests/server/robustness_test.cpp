@@ -101,8 +101,11 @@ TEST(ServerRobustness, BadRequestsAreClosedWithoutHarm) {
 TEST(ServerRobustness, TwoHundredConcurrentExchanges) {
     TempDir tmp;
     const std::string host = "127.0.4.21";
+    // All from one address, and 40 logins at once: room for them all.
     ServerProcess server(host, tmp.path(),
-                         testConfig("[[banner]]\npicture_url = \"http://ads/1.gif\"\n"
+                         testConfig("[server]\nmax_connections_per_address = 1000\n"
+                                    "hash_queue = 1000\n"
+                                    "[[banner]]\npicture_url = \"http://ads/1.gif\"\n"
                                     "click_url = \"http://one/\"\n"));
     ASSERT_TRUE(server.start()) << server.log();
     ASSERT_EQ(createAccount(host, "henry", "henry@example.org"), 0);

@@ -52,18 +52,25 @@ TEST(ServerDatabase, MigratesAFreshFileAndReopens) {
     {
         Database db(path);
         ASSERT_TRUE(db.ok()) << db.error();
-        EXPECT_EQ(db.schemaVersion(), 2);
+        EXPECT_EQ(db.schemaVersion(), 3);
         AccountTable table(db);
         Account a;
         a.loginName = "Ivy";
         a.email = "ivy@example.org";
         a.passwordHash = "h";
         a.stats = zrt::newAccountStats(1, 2, 2024, 1, 1);
-        EXPECT_EQ(table.insert(a), InsertResult::Created);
+        EXPECT_EQ(table.insertPending(a, "ivy.eml"), InsertResult::Created);
         Account same = a;
         same.loginName = "ivy";
-        EXPECT_EQ(table.insert(same), InsertResult::NameTaken);
-        EXPECT_TRUE(table.recordLogin(a.id, a.stats, 2, 0, "2024-01-01"));
+        EXPECT_EQ(table.insertPending(same, "ivy2.eml"), InsertResult::NameTaken);
+        // Pending, it takes its name but counts nowhere else until confirmed.
+        EXPECT_FALSE(table.find("Ivy"));
+        EXPECT_EQ(table.count(), 0);
+        ASSERT_EQ(table.pending().size(), 1u);
+        EXPECT_EQ(table.pending()[0].mailFile, "ivy.eml");
+        EXPECT_TRUE(table.confirm(a.id));
+        EXPECT_TRUE(table.pending().empty());
+        EXPECT_TRUE(table.recordLogin(a.id, a.stats, 2, 0, "2024-01-01", "10.1.2.3"));
     }
     Database again(path);
     ASSERT_TRUE(again.ok());
@@ -72,6 +79,7 @@ TEST(ServerDatabase, MigratesAFreshFileAndReopens) {
     ASSERT_TRUE(found);
     EXPECT_EQ(found->loginCounter, 2);
     EXPECT_EQ(found->lastGrantDay, "2024-01-01");
+    EXPECT_EQ(found->lastLoginAddress, "10.1.2.3");
 
     // A database from a newer server is refused rather than damaged.
     {

@@ -6,10 +6,12 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -39,8 +41,46 @@ TempDir::~TempDir() {
 }
 
 std::string testConfig(const std::string& extra) {
-    return "[accounts]\npassword_hash = \"min\"\n[gemstones]\npolicy = \"fixed\"\ngrant = 5\n" +
-           extra;
+    // TOML takes each table once, so the extra lines are merged into the base's tables; a key
+    // given in both keeps the extra value. Arrays of tables ([[hall]]) follow as they are.
+    std::vector<std::pair<std::string, std::vector<std::string>>> tables = {
+        {"accounts",
+         {"password_hash = \"min\"", "new_accounts_per_address = 1000",
+          "new_accounts_per_email = 1000"}},
+        {"gemstones", {"policy = \"fixed\"", "grant = 5"}},
+    };
+    std::string arrays;
+    std::vector<std::string>* current = nullptr;
+    std::istringstream in(extra);
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("[[", 0) == 0 || (!current && !arrays.empty())) {
+            arrays += line + "\n";
+            current = nullptr;
+            continue;
+        }
+        if (line.rfind("[", 0) == 0) {
+            std::string name = line.substr(1, line.find(']') - 1);
+            auto it = std::find_if(tables.begin(), tables.end(),
+                                   [&](const auto& t) { return t.first == name; });
+            if (it == tables.end()) it = tables.insert(tables.end(), {name, {}});
+            current = &it->second;
+            continue;
+        }
+        if (!current || line.empty()) {
+            if (!line.empty()) arrays += line + "\n";
+            continue;
+        }
+        std::string key = line.substr(0, line.find('='));
+        std::erase_if(*current,
+                      [&](const std::string& l) { return l.substr(0, l.find('=')) == key; });
+        current->push_back(line);
+    }
+    std::string out;
+    for (const auto& [name, lines] : tables) {
+        out += "[" + name + "]\n";
+        for (const std::string& l : lines) out += l + "\n";
+    }
+    return out + arrays;
 }
 
 ServerProcess::ServerProcess(std::string address, std::string dataDir, const std::string& config)
@@ -61,7 +101,8 @@ static bool canConnect(const std::string& host, int port) {
 }
 
 bool ServerProcess::start() {
-    std::string exe = std::string(ZRT_BIN_DIR) + "/zrtserver";
+    const char* other = std::getenv("ZRTSERVER");
+    std::string exe = other && *other ? other : std::string(ZRT_BIN_DIR) + "/zrtserver";
     std::string logPath = dataDir_ + "/server.log";
     pid_ = fork();
     if (pid_ == 0) {
@@ -69,6 +110,10 @@ bool ServerProcess::start() {
         if (fd >= 0) {
             dup2(fd, 2);
             ::close(fd);
+        }
+        if (descriptors_ > 0) {
+            rlimit lim{static_cast<rlim_t>(descriptors_), static_cast<rlim_t>(descriptors_)};
+            setrlimit(RLIMIT_NOFILE, &lim);
         }
         execl(exe.c_str(), exe.c_str(), "--data", dataDir_.c_str(), "--address", address_.c_str(),
               static_cast<char*>(nullptr));
@@ -89,9 +134,17 @@ bool ServerProcess::start() {
     return false;
 }
 
+void ServerProcess::kill() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    pid_ = -1;
+}
+
 int ServerProcess::stop() {
     if (pid_ <= 0) return -1;
-    kill(pid_, SIGTERM);
+    ::kill(pid_, SIGTERM);
     int status = 0;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
     while (std::chrono::steady_clock::now() < deadline) {
@@ -101,7 +154,7 @@ int ServerProcess::stop() {
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    kill(pid_, SIGKILL);
+    ::kill(pid_, SIGKILL);
     waitpid(pid_, &status, 0);
     pid_ = -1;
     return -1;
@@ -131,22 +184,6 @@ std::optional<uint8_t> createAccount(const std::string& host, const std::string&
     if (exchange(host, zrt::kDatabasePort, zrt::encodeNewAccountRequest(req), 0, &reply) <= 0)
         return std::nullopt;
     return zrt::decodeNewAccountOutcome(reply.data(), reply.size());
-}
-
-std::optional<std::string> mailedPassword(const std::string& dataDir, const std::string& name) {
-    std::error_code ec;
-    for (const auto& e : fs::directory_iterator(dataDir + "/outbox", ec)) {
-        if (e.path().extension() != ".eml") continue;
-        std::ifstream in(e.path());
-        std::string line;
-        bool mine = false;
-        while (std::getline(in, line)) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (line == "Login name: " + name) mine = true;
-            if (mine && line.rfind("Password: ", 0) == 0) return line.substr(10);
-        }
-    }
-    return std::nullopt;
 }
 
 int outboxCount(const std::string& dataDir) {

@@ -12,6 +12,7 @@
 #include "lobby/net/banner_record.h"
 #include "lobby/net/ladder_messages.h"
 #include "lobby/net/login_messages.h"
+#include "tests/support/sign_in.h"
 
 namespace zrttest {
 
@@ -32,8 +33,14 @@ class ServerProcess {
     ServerProcess(std::string address, std::string dataDir, const std::string& config = "");
     ~ServerProcess();
 
-    // Starts and waits (bounded) until both ports accept connections.
+    // Starts and waits (bounded) until both ports accept connections. The program is
+    // ZRT_BIN_DIR/zrtserver, or the one $ZRTSERVER names (to measure another build).
     bool start();
+    // Before start: the server runs with at most `n` descriptors.
+    void limitDescriptors(int n) { descriptors_ = n; }
+    // Stops it at once (SIGKILL), as a crash would.
+    void kill();
+    pid_t pid() const { return pid_; }
     // SIGTERM and a bounded wait for the exit; the exit status, or -1.
     int stop();
     const std::string& address() const { return address_; }
@@ -44,9 +51,11 @@ class ServerProcess {
     std::string address_;
     std::string dataDir_;
     pid_t pid_ = -1;
+    int descriptors_ = 0;
 };
 
-// A configuration with cheap password hashes and the given extra lines appended.
+// A configuration with cheap password hashes, a fixed grant of 5 and room for many new
+// accounts from one address, merged with `extra` (whose keys win).
 std::string testConfig(const std::string& extra = "");
 
 // One exchange; the result convention of ServerExchange, the reply in `reply`.
@@ -55,8 +64,6 @@ int exchange(const std::string& host, int port, const std::vector<uint8_t>& requ
 
 std::optional<uint8_t> createAccount(const std::string& host, const std::string& name,
                                      const std::string& email);
-// The password mailed to `name`, read from the outbox.
-std::optional<std::string> mailedPassword(const std::string& dataDir, const std::string& name);
 int outboxCount(const std::string& dataDir);
 std::optional<zrt::LoginReply> login(const std::string& host, const std::string& name,
                                      const zrt::AccountStats& stats, const std::string& password,

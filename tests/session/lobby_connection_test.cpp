@@ -128,6 +128,15 @@ TEST(HallEntries, KindTextsAndGemstoneRule) {
     for (uint32_t k : {10u, 11u, 200u}) EXPECT_TRUE(IsGemstoneHall(k)) << k;
 }
 
+// A hostile host's counts beyond what "%d" shows must not turn into negative numbers.
+TEST(HallEntries, HugeCountsShowAsTheLargestNumber) {
+    playnet::SessionDesc d;
+    d.name = "Odd";
+    d.maxPlayers = 0xFFFFFFFFu;
+    d.currentPlayers = 0x80000005u;
+    EXPECT_EQ(MakeHallEntry(d).text, "Odd  ( 2147483647 / 2147483647 )");
+}
+
 TEST(HallEntries, DisplayTextAndOrdering) {
     playnet::SessionDesc d;
     d.name = "Lonely";

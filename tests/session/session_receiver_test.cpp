@@ -151,6 +151,10 @@ class TinyLobbyServer {
     void send(PlayerId to, const std::vector<uint8_t>& m) {
         host_.SendFrom(server_, to, m.data(), m.size());
     }
+    // Sends from the bot, a player of the hall that is not the server's.
+    void sendFromBot(PlayerId to, const std::vector<uint8_t>& m) {
+        host_.SendFrom(botId_, to, m.data(), m.size());
+    }
     // The lobby codes received from `player`, in order.
     std::vector<uint32_t> codesFrom(PlayerId player) {
         std::lock_guard lock(m_);
@@ -478,6 +482,23 @@ TEST(SessionReceiver, StopTwiceAndBeforeStartIsHarmless) {
     EXPECT_TRUE(stay.receiver.loopEnded());
     stay.receiver.StopSessionReceiver();
     EXPECT_FALSE(stay.receiver.running());
+}
+
+TEST(SessionReceiver, OnlyTheServerPlayerIsHeard) {
+    TinyLobbyServer server("127.0.10.12");
+    ASSERT_TRUE(server.started());
+    LobbyStay stay("127.0.10.12", server);
+    ASSERT_TRUE(stay.opened);
+    ASSERT_EQ(stay.enter(), HallPresenceResult::Ok);
+    // Another player speaks to us directly: what would close the lobby, a line in its name.
+    server.sendFromBot(stay.own(), encodePlayerLeft(stay.own()));
+    server.sendFromBot(stay.own(), encodeChat({server.bot().id, 0, "psst"}));
+    ASSERT_TRUE(stay.roundTrip("after"));
+    EXPECT_FALSE(stay.receiver.loopEnded());
+    for (const std::string& call : stay.ui.calls()) {
+        EXPECT_EQ(call.find("psst"), std::string::npos) << call;
+        EXPECT_NE(call.rfind("error ", 0), 0u) << call;
+    }
 }
 
 TEST(SessionReceiver, TeardownLeavesTheOwnGroupAndDestroysThePlayer) {

@@ -1,3 +1,4 @@
+// LobbyBot: signing in, joining, receiving and chatting.
 #include "tests/support/lobby_bot.h"
 
 #include <algorithm>
@@ -6,6 +7,7 @@
 #include "lobby/session/hall_list.h"
 #include "lobby/session/message_types.h"
 #include "playnet/guid.h"
+#include "tests/support/sign_in.h"
 
 LobbyBot::LobbyBot() : client_(std::make_unique<playnet::Client>()) {}
 
@@ -14,11 +16,14 @@ LobbyBot::~LobbyBot() {
     client_.reset();
 }
 
-bool LobbyBot::join(const std::string& host, const std::string& hallName, const std::string& name) {
+bool LobbyBot::join(const ServerProcess& server, const std::string& hallName,
+                    const std::string& name, int waitMs) {
+    const std::string host = server.address().toStdString();
+    if (!zrttest::signIn(host, server.dataDir().toStdString(), name)) return false;
     if (client_->InitializeConnection(host) != playnet::Result::Ok) return false;
     std::optional<playnet::Guid> app = playnet::Guid::Parse(zrt::kHallApplicationText);
     if (!app) return false;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
     std::optional<playnet::Guid> instance;
     while (!instance && std::chrono::steady_clock::now() < deadline) {
         std::vector<playnet::SessionDesc> sessions;
@@ -35,7 +40,7 @@ bool LobbyBot::join(const std::string& host, const std::string& hallName, const 
     if (server_ == 0) return false;
     zrt::PlayerEntry me;
     me.id = id_;
-    me.address = "127.0.0.1";
+    me.address = "127.0.0.1";  // the server tells the others where the connection comes from
     me.name = name;
     me.score = 100;
     auto state = zrt::encodeStateRequest();

@@ -1,6 +1,6 @@
 // LobbyBot: a second player for end-to-end tests, speaking the lobby protocol straight over
-// playnet: it joins a hall of a real zrtserver, answers the welcome as a client does, and
-// records the chat lines it receives.
+// playnet: it signs in to a real zrtserver (creating its account when needed), joins a hall,
+// answers the welcome as a client does, and records the chat lines it receives.
 #pragma once
 
 #include <cstdint>
@@ -12,14 +12,17 @@
 #include "lobby/session/lobby_messages.h"
 #include "playnet/auto_reset_event.h"
 #include "playnet/client.h"
+#include "tests/support/server_process.h"
 
 class LobbyBot {
   public:
     LobbyBot();
     ~LobbyBot();
 
-    // Joins the hall named `hallName` on `host` as `name`; waits (bounded) for the welcome.
-    bool join(const std::string& host, const std::string& hallName, const std::string& name);
+    // Signs `name` in to `server` and joins the hall named `hallName`; waits (at most `waitMs`
+    // for the hall part) for the welcome.
+    bool join(const ServerProcess& server, const std::string& hallName, const std::string& name,
+              int waitMs = 10000);
     // Receives for up to `ms` milliseconds, recording what arrives.
     void pump(int ms);
     // Pumps until a chat line with `text` has arrived, at most `ms`.

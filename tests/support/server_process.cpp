@@ -1,5 +1,7 @@
 #include "tests/support/server_process.h"
 
+#include <signal.h>
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -7,20 +9,26 @@
 #include <QTcpSocket>
 #include <QThread>
 
-ServerProcess::ServerProcess(const QString& address) : address_(address) {}
+ServerProcess::ServerProcess(const QString& address, const QString& netns)
+    : address_(address), netns_(netns) {}
 
 ServerProcess::~ServerProcess() { stop(); }
 
 bool ServerProcess::start() {
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process_.start(QString(ZRT_BIN_DIR) + "/zrtserver",
-                   {"--data", data_.path(), "--address", address_});
+    const QString server = QString(ZRT_BIN_DIR) + "/zrtserver";
+    const QStringList args = {"--data", data_.path(), "--address", address_};
+    if (netns_.isEmpty())
+        process_.start(server, args);
+    else
+        process_.start("ip", QStringList{"netns", "exec", netns_, server} + args);
     if (!process_.waitForStarted(5000)) return false;
-    QDeadlineTimer deadline(15000);
+    QDeadlineTimer deadline(30000);
     while (!deadline.hasExpired()) {
         QTcpSocket probe;
         probe.connectToHost(address_, 1694);
-        if (probe.waitForConnected(200)) {
+        // Long enough for a slow link's handshake (a server in another namespace).
+        if (probe.waitForConnected(3000)) {
             probe.abort();
             return true;
         }
@@ -33,10 +41,19 @@ bool ServerProcess::start() {
 void ServerProcess::stop() {
     if (process_.state() == QProcess::NotRunning) return;
     process_.terminate();
+    resume();  // a paused server takes the terminate only once it runs again
     if (!process_.waitForFinished(5000)) {
         process_.kill();
         process_.waitForFinished(2000);
     }
+}
+
+bool ServerProcess::pause() {
+    return process_.state() == QProcess::Running && ::kill(process_.processId(), SIGSTOP) == 0;
+}
+
+bool ServerProcess::resume() {
+    return process_.state() == QProcess::Running && ::kill(process_.processId(), SIGCONT) == 0;
 }
 
 bool ServerProcess::writeDefaultConfig() {
