@@ -271,8 +271,10 @@ void LobbyWnd::closeWhenUnwound() {
     if (QWidget* modal = QApplication::activeModalWidget()) {
         for (QWidget* w = modal; w; w = w->parentWidget()) {
             if (w != this) continue;
-            if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
-            else modal->close();
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->reject();
+            else
+                modal->close();
             break;
         }
         QTimer::singleShot(50, this, &LobbyWnd::closeWhenUnwound);
