@@ -8,6 +8,8 @@ namespace {
 
 std::atomic<uint64_t> nextConnectionId{1};
 constexpr size_t kReadChunk = 16 * 1024;
+// Write buffers up to this size are kept for the next batch.
+constexpr size_t kKeptBatch = 64 * 1024;
 
 }  // namespace
 
@@ -42,6 +44,23 @@ void Connection::Start(FrameHandler onFrame, CloseHandler onClose) {
     });
 }
 
+bool Connection::appendLocked(uint8_t type, std::span<const uint8_t> head,
+                              std::span<const uint8_t> data) {
+    size_t length = 1 + head.size() + data.size();
+    if (queuedBytes_ + kFramePrefixSize + length > queueLimit_) {
+        closing_ = true;
+        return false;
+    }
+    queuedBytes_ += kFramePrefixSize + length;
+    const uint8_t prefix[5] = {static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8),
+                               static_cast<uint8_t>(length >> 16),
+                               static_cast<uint8_t>(length >> 24), type};
+    queue_.insert(queue_.end(), prefix, prefix + 5);
+    queue_.insert(queue_.end(), head.begin(), head.end());
+    queue_.insert(queue_.end(), data.begin(), data.end());
+    return true;
+}
+
 bool Connection::Send(std::vector<uint8_t> frame) {
     {
         std::lock_guard lock(mutex_);
@@ -50,7 +69,7 @@ bool Connection::Send(std::vector<uint8_t> frame) {
             closing_ = true;
         } else {
             queuedBytes_ += frame.size();
-            queue_.push_back(std::move(frame));
+            queue_.insert(queue_.end(), frame.begin(), frame.end());
             if (!writing_) {
                 writing_ = true;
                 asio::post(socket_.get_executor(),
@@ -63,13 +82,34 @@ bool Connection::Send(std::vector<uint8_t> frame) {
     return false;
 }
 
+QueueResult Connection::Queue(uint8_t type, std::span<const uint8_t> head,
+                              std::span<const uint8_t> data, size_t shedAbove) {
+    {
+        std::lock_guard lock(mutex_);
+        if (closed_ || closing_) return QueueResult::Closed;
+        if (shedAbove > 0 && queuedBytes_ > shedAbove) return QueueResult::Shed;
+        if (appendLocked(type, head, data)) return QueueResult::Queued;
+    }
+    Close(CloseReason::Overflow);
+    return QueueResult::Closed;
+}
+
+void Connection::Flush() {
+    {
+        std::lock_guard lock(mutex_);
+        if (writing_ || queue_.empty() || closed_) return;
+        writing_ = true;
+    }
+    startWrite();
+}
+
 void Connection::SendAndClose(std::vector<uint8_t> frame, CloseReason reason) {
     std::lock_guard lock(mutex_);
     if (closed_ || closing_) return;
     closing_ = true;
     closingReason_ = reason;
     queuedBytes_ += frame.size();
-    queue_.push_back(std::move(frame));
+    queue_.insert(queue_.end(), frame.begin(), frame.end());
     if (!writing_) {
         writing_ = true;
         asio::post(socket_.get_executor(), [self = shared_from_this()] { self->startWrite(); });
@@ -187,35 +227,47 @@ void Connection::startWrite() {
             closeNow = true;
             reason = closingReason_;
         } else {
-            batchBytes_ = 0;
-            while (!queue_.empty()) {
-                batchBytes_ += queue_.front().size();
-                batch_.push_back(std::move(queue_.front()));
-                queue_.pop_front();
-            }
+            batch_.swap(queue_);  // queue_ takes the written batch's storage, cleared
         }
     }
     if (closeNow) {
         Close(reason);
         return;
     }
-    std::vector<asio::const_buffer> buffers;
-    buffers.reserve(batch_.size());
-    for (const auto& f : batch_) buffers.emplace_back(asio::buffer(f));
-    asio::async_write(socket_, buffers,
-                      [self = shared_from_this()](const asio::error_code& ec, size_t) {
-                          if (ec) {
-                              self->Close(CloseReason::Error);
-                              return;
-                          }
-                          {
-                              std::lock_guard lock(self->mutex_);
-                              self->queuedBytes_ -= std::min(self->queuedBytes_, self->batchBytes_);
-                          }
-                          self->batch_.clear();
-                          self->batchBytes_ = 0;
-                          self->startWrite();
-                      });
+    batchDone_ = 0;
+    writeSince_ = Clock::now();
+    writeSome();
+}
+
+// Writes the batch piece by piece, so that the stall check sees each piece taken.
+void Connection::writeSome() {
+    socket_.async_write_some(asio::buffer(batch_.data() + batchDone_, batch_.size() - batchDone_),
+                             [self = shared_from_this()](const asio::error_code& ec, size_t n) {
+                                 if (ec) {
+                                     self->Close(CloseReason::Error);
+                                     return;
+                                 }
+                                 self->batchDone_ += n;
+                                 self->writeSince_ = Clock::now();
+                                 if (self->batchDone_ < self->batch_.size()) {
+                                     self->writeSome();
+                                     return;
+                                 }
+                                 self->writeSince_.reset();
+                                 {
+                                     std::lock_guard lock(self->mutex_);
+                                     self->queuedBytes_ -=
+                                         std::min(self->queuedBytes_, self->batch_.size());
+                                 }
+                                 // A burst's buffer is not kept: a thousand idle links would hold
+                                 // it all.
+                                 if (self->batch_.capacity() > kKeptBatch) {
+                                     self->batch_ = {};
+                                 } else {
+                                     self->batch_.clear();
+                                 }
+                                 self->startWrite();
+                             });
 }
 
 void Connection::armTimer() {
@@ -233,6 +285,11 @@ void Connection::onTick() {
     if (stalled_) lastRecv_ = now;
     if (now - lastRecv_ > std::chrono::milliseconds(options_.deadAfterMs)) {
         Close(CloseReason::Silent);
+        return;
+    }
+    if (options_.writeStallMs > 0 && writeSince_ &&
+        now - *writeSince_ > std::chrono::milliseconds(options_.writeStallMs)) {
+        Close(CloseReason::Stalled);
         return;
     }
     if (!stalled_ && partialSince_ &&

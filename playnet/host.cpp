@@ -127,7 +127,8 @@ bool Host::DestroyHostPlayer(PlayerId id) {
     return true;
 }
 
-Result Host::SendFrom(PlayerId from, PlayerId to, const void* data, size_t size, uint32_t flags) {
+Result Host::SendFrom(PlayerId from, PlayerId to, const void* data, size_t size, uint32_t flags,
+                      bool sheddable) {
     if (size > kMaxMessageSize || (size > 0 && !data)) return Result::InvalidParams;
     std::lock_guard lock(mutex_);
     if (!running_) return Result::NoSession;
@@ -137,7 +138,7 @@ Result Host::SendFrom(PlayerId from, PlayerId to, const void* data, size_t size,
         const TablePlayer* t = table_.Player(to);
         if (!t || t->session != p->session) return Result::InvalidPlayer;
     }
-    routeLocked(p->session, from, to, flags, data, size, nullptr);
+    routeLocked(p->session, from, to, flags, data, size, nullptr, sheddable);
     return Result::Ok;
 }
 

@@ -19,6 +19,7 @@
 #pragma once
 
 #include <asio.hpp>
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -39,7 +40,16 @@ namespace playnet {
 struct HostOptions {
     std::string listenAddress = "0.0.0.0";
     uint16_t port = kDefaultPort;  // 0: any free port (see Host::Port)
-    LinkOptions link;              // link.sendQueueLimit bounds a connection with a session
+    // link.sendQueueLimit bounds a connection with a session; a client that takes none of a
+    // write for link.writeStallMs has stopped reading and is cut off.
+    LinkOptions link{.writeStallMs = 10000};
+    // A sheddable send (SendFrom) is dropped, not queued, for a connection that has more than
+    // this many bytes waiting: a reader that fell behind skips what matters only while fresh.
+    size_t shedAbove = 32 * 1024;
+    // The kernel's send buffer of each client connection (0: the system's, which grows to
+    // megabytes): it bounds what a client that stopped reading holds in the kernel, and lets
+    // the host see soon that it stopped.
+    int socketSendBuffer = 128 * 1024;
     size_t sessionlessQueueLimit = 64 * 1024;  // the write queue before a session is open
     size_t pendingEventLimit = 64 * 1024;      // message bytes of one connection waiting
     uint32_t refusedSendLimit = 16;  // sends a restricted session drops before it disconnects
@@ -101,9 +111,12 @@ class Host {
     PlayerId CreateHostPlayer(const Guid& session, const std::string& name);
     bool DestroyHostPlayer(PlayerId id);
     // Sends from a host-owned player to one player of its session, or to all its other
-    // players (to = kAllPlayers).
+    // players (to = kAllPlayers). `sheddable`: skipped for a client that is behind (see
+    // HostOptions::shedAbove) and counted in ShedCount.
     Result SendFrom(PlayerId from, PlayerId to, const void* data, size_t size,
-                    uint32_t flags = kSendGuaranteed);
+                    uint32_t flags = kSendGuaranteed, bool sheddable = false);
+    // Deliveries of sheddable sends skipped so far.
+    uint64_t ShedCount() const { return shed_.load(); }
     // Closes the connection that owns a client's player (all that connection's players go).
     bool DisconnectPlayer(PlayerId id);
 
@@ -130,6 +143,7 @@ class Host {
         std::optional<Guid> session;
         uint32_t players = 0;
         uint32_t refused = 0;
+        bool flushDue = false;  // frames queued for the next flush
     };
     struct Queued {
         HostEvent event;
@@ -152,9 +166,13 @@ class Host {
     void announceLocked(const Guid& session, PlayerNoticeFrame notice);
     // `sender`: the client connection the message comes from, or null for the host program.
     void routeLocked(const Guid& session, PlayerId from, PlayerId to, uint32_t flags,
-                     const void* data, size_t size, Peer* sender);
+                     const void* data, size_t size, Peer* sender, bool sheddable = false);
     void deliverLocked(const TablePlayer& target, PlayerId from, uint32_t flags, const void* data,
-                       size_t size, Peer* sender);
+                       size_t size, Peer* sender, bool sheddable);
+    // The deliveries queued by a route are written in one hand-over to the io thread, which
+    // also gathers the routes that come while it is busy into one write per connection.
+    void scheduleFlushLocked();
+    void flush();
     static HostEvent makeEvent(HostEvent::Kind kind, const Guid& session, PlayerId player,
                                PlayerId from = 0, std::string name = {});
     void raise(HostEvent event, std::shared_ptr<Backlog> backlog = nullptr);
@@ -174,6 +192,10 @@ class Host {
     uint16_t port_ = 0;
     SessionTable table_;
     std::unordered_map<uint64_t, Peer> peers_;
+    std::vector<uint64_t> flushDue_;  // peers with deliveries queued
+    bool flushPosted_ = false;
+    std::vector<std::shared_ptr<Connection>> flushing_;  // io thread only
+    std::atomic<uint64_t> shed_{0};
 
     std::mutex eventMutex_;
     std::condition_variable eventCv_;

@@ -31,6 +31,8 @@ void Host::onAccepted(asio::ip::tcp::socket socket) {
     asio::ip::tcp::endpoint remote = socket.remote_endpoint(ec);
     if (ec) return;  // gone already; the socket closes with this scope
     std::string address = remote.address().to_string();
+    if (options_.socketSendBuffer > 0)
+        socket.set_option(asio::socket_base::send_buffer_size(options_.socketSendBuffer), ec);
     std::shared_ptr<void> ticket;
     if (options_.admit) {
         ticket = options_.admit(address);
@@ -214,18 +216,20 @@ void Host::announceLocked(const Guid& session, PlayerNoticeFrame notice) {
 }
 
 void Host::routeLocked(const Guid& session, PlayerId from, PlayerId to, uint32_t flags,
-                       const void* data, size_t size, Peer* sender) {
+                       const void* data, size_t size, Peer* sender, bool sheddable) {
     if (to != kAllPlayers) {
-        deliverLocked(*table_.Player(to), from, flags, data, size, sender);
-        return;
+        deliverLocked(*table_.Player(to), from, flags, data, size, sender, sheddable);
+    } else {
+        for (PlayerId id : table_.PlayersOf(session)) {
+            if (id != from)
+                deliverLocked(*table_.Player(id), from, flags, data, size, sender, sheddable);
+        }
     }
-    for (PlayerId id : table_.PlayersOf(session)) {
-        if (id != from) deliverLocked(*table_.Player(id), from, flags, data, size, sender);
-    }
+    scheduleFlushLocked();
 }
 
 void Host::deliverLocked(const TablePlayer& target, PlayerId from, uint32_t flags, const void* data,
-                         size_t size, Peer* sender) {
+                         size_t size, Peer* sender, bool sheddable) {
     if (target.owner == 0) {
         const auto* b = static_cast<const uint8_t*>(data);
         HostEvent e = makeEvent(HostEvent::Kind::Message, target.session, target.id, from);
@@ -252,8 +256,43 @@ void Host::deliverLocked(const TablePlayer& target, PlayerId from, uint32_t flag
     }
     auto it = peers_.find(target.owner);
     if (it == peers_.end()) return;
-    it->second.conn->Send(
-        MessageFrame::EncodeFrom(FrameType::Deliver, from, target.id, flags, data, size));
+    Peer& peer = it->second;
+    // The send header on the stack: the data is copied once, into the receiver's queue.
+    uint8_t head[12];
+    const uint32_t fields[3] = {from, target.id, flags};
+    for (int f = 0; f < 3; ++f)
+        for (int i = 0; i < 4; ++i) head[f * 4 + i] = static_cast<uint8_t>(fields[f] >> (8 * i));
+    QueueResult q =
+        peer.conn->Queue(static_cast<uint8_t>(FrameType::Deliver), head,
+                         std::span<const uint8_t>(static_cast<const uint8_t*>(data), size),
+                         sheddable ? options_.shedAbove : 0);
+    if (q == QueueResult::Shed) ++shed_;
+    if (q == QueueResult::Queued && !peer.flushDue) {
+        peer.flushDue = true;
+        flushDue_.push_back(target.owner);
+    }
+}
+
+void Host::scheduleFlushLocked() {
+    if (flushDue_.empty() || flushPosted_) return;
+    flushPosted_ = true;
+    asio::post(io_, [this] { flush(); });
+}
+
+void Host::flush() {
+    {
+        std::lock_guard lock(mutex_);
+        flushPosted_ = false;
+        for (uint64_t id : flushDue_) {
+            auto it = peers_.find(id);
+            if (it == peers_.end()) continue;
+            it->second.flushDue = false;
+            flushing_.push_back(it->second.conn);
+        }
+        flushDue_.clear();
+    }
+    for (const auto& conn : flushing_) conn->Flush();
+    flushing_.clear();
 }
 
 }  // namespace playnet

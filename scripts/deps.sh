@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools fonts-liberation
   libjpeg62-turbo-dev libasio-dev libcurl4-openssl-dev libsqlite3-dev
   libtomlplusplus-dev libsodium-dev
-  libgtest-dev libgmock-dev googletest libbenchmark-dev libgif-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev libgif-dev libenet-dev
   imagemagick clang libclang-rt-14-dev
   xvfb xauth iproute2 busybox
   dpkg-dev file lintian desktop-file-utils systemd

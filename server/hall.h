@@ -49,6 +49,9 @@ struct Outgoing {
     To to = To::One;
     uint32_t player = 0;
     zrt::Bytes data;
+    // Hall chat: skipped for a reader too far behind (it matters only while fresh); the
+    // skipped deliveries are counted and logged.
+    bool sheddable = false;
 };
 
 struct HallEffects {

@@ -128,7 +128,7 @@ void Hall::onChat(Player& p, const uint8_t* data, size_t size, HallEffects& out)
     if (m->sender != p.id) return drop(p, zrt::MSG_CHAT, kSpoofed);
     if (m->text.empty()) return drop(p, zrt::MSG_CHAT, "no text");
     if (m->target == 0) {
-        out.sends.push_back({Outgoing::To::All, 0, zrt::encodeChat(*m)});
+        out.sends.push_back({Outgoing::To::All, 0, zrt::encodeChat(*m), true});
         return;
     }
     if (!announcedPlayer(m->target)) return drop(p, zrt::MSG_CHAT, "whisper to nobody here");

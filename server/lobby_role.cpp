@@ -13,6 +13,8 @@ namespace {
 constexpr int kTickMs = 100;
 // How often it looks for players that have not announced themselves.
 constexpr auto kExpiryCheck = std::chrono::milliseconds(500);
+// How often it logs the hall chat shed to readers that fell behind, when there was any.
+constexpr auto kShedReport = std::chrono::seconds(10);
 }  // namespace
 
 LobbyRole::LobbyRole(const HallsConfig& config)
@@ -95,7 +97,21 @@ void LobbyRole::run() {
         if (event) handle(*event);
         cutOffOverdue();
         expireSilent();
+        reportShed();
     }
+    reportShed(true);
+}
+
+void LobbyRole::reportShed(bool last) {
+    auto now = std::chrono::steady_clock::now();
+    if (!last && now < nextShedReport_) return;
+    nextShedReport_ = now + kShedReport;
+    uint64_t total = host_.ShedCount();
+    if (total == shedReported_) return;
+    logLine("halls: " + std::to_string(total - shedReported_) +
+            " hall chat deliveries shed to readers that fell behind (" + std::to_string(total) +
+            " since start)");
+    shedReported_ = total;
 }
 
 void LobbyRole::expireSilent() {
@@ -165,7 +181,8 @@ void LobbyRole::carryOut(size_t index, HallEffects& effects) {
                 host_.SendFrom(server, o.player, o.data.data(), o.data.size());
                 break;
             case Outgoing::To::All:
-                host_.SendFrom(server, playnet::kAllPlayers, o.data.data(), o.data.size());
+                host_.SendFrom(server, playnet::kAllPlayers, o.data.data(), o.data.size(),
+                               playnet::kSendGuaranteed, o.sheddable);
                 break;
             case Outgoing::To::Others:
                 for (uint32_t id : hall.othersThan(o.player))

@@ -78,6 +78,9 @@ class LobbyRole {
     void cutOffOverdue();
     void expireSilent();
     void adoptNews();
+    // Logs the hall chat deliveries the host shed since the last report (at most every 10 s;
+    // `last`: now).
+    void reportShed(bool last = false);
 
     HallsConfig config_;
     ConnectionLimits limits_;  // outlives the host, whose connections hold its tickets
@@ -90,6 +93,8 @@ class LobbyRole {
     std::unordered_map<std::string, NameHolder> names_;  // lower-case lobby name
     std::vector<PendingCut> cuts_;
     std::chrono::steady_clock::time_point nextExpiry_{};
+    std::chrono::steady_clock::time_point nextShedReport_{};
+    uint64_t shedReported_ = 0;
 
     std::mutex newsMutex_;
     std::optional<std::string> newNews_;

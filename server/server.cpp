@@ -8,6 +8,7 @@
 #include <asio.hpp>
 #include <csignal>
 #include <optional>
+#include <thread>
 
 #include "lobby/net/request_code.h"
 #include "server/account_service.h"
@@ -177,8 +178,12 @@ std::unique_ptr<Server> Server::create(const ServerOptions& options, std::string
     // connections the two ports hold.
     p->quick =
         std::make_unique<WorkQueue>("quick", 1, 2 * static_cast<size_t>(listen.maxConnections));
-    p->hashing = std::make_unique<WorkQueue>("hashing", listen.workers,
-                                             static_cast<size_t>(listen.hashQueue));
+    // Hashing is the work that counts in a crowd of logins: by default a thread per core.
+    int workers = listen.workers > 0
+                      ? listen.workers
+                      : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    p->hashing =
+        std::make_unique<WorkQueue>("hashing", workers, static_cast<size_t>(listen.hashQueue));
     p->versionLimits = std::make_unique<ConnectionLimits>("version", listen.maxConnections,
                                                           listen.maxConnectionsPerAddress);
     p->databaseLimits = std::make_unique<ConnectionLimits>("database", listen.maxConnections,

@@ -65,7 +65,7 @@ bool loadServer(const toml::table& root, ServerConfig& c, std::string& err) {
         !readInt(*t, "max_connections", 1, 100000, c.listen.maxConnections, err) ||
         !readInt(*t, "max_connections_per_address", 1, 100000, c.listen.maxConnectionsPerAddress,
                  err) ||
-        !readInt(*t, "workers", 1, 64, c.listen.workers, err) ||
+        !readInt(*t, "workers", 0, 64, c.listen.workers, err) ||
         !readInt(*t, "hash_queue", 1, 100000, c.listen.hashQueue, err) ||
         !readText(*t, "home_page", c.news.homePage, err) || !readText(*t, "news", c.news.news, err))
         return false;
@@ -89,7 +89,7 @@ bool loadServer(const toml::table& root, ServerConfig& c, std::string& err) {
 bool loadAccounts(const toml::table& root, ServerConfig& c, std::string& err) {
     const toml::table* t = section(root, "accounts", err);
     if (!t) return err.empty();
-    std::string cost = "interactive";
+    std::string cost = "standard";
     AccountsConfig& a = c.accounts;
     if (!readText(*t, "password_hash", cost, err) ||
         !readInt(*t, "failed_logins_per_address", 1, 1000000, a.failedLoginsPerAddress, err) ||
@@ -99,14 +99,16 @@ bool loadAccounts(const toml::table& root, ServerConfig& c, std::string& err) {
         !readInt(*t, "new_accounts_per_email", 1, 1000000, a.newAccountsPerEmail, err) ||
         !readInt(*t, "new_account_refill_seconds", 1, 86400, a.newAccountRefillSeconds, err))
         return false;
-    if (cost == "interactive")
+    if (cost == "standard")
+        c.accounts.hashCost = HashCost::Standard;
+    else if (cost == "interactive")
         c.accounts.hashCost = HashCost::Interactive;
     else if (cost == "moderate")
         c.accounts.hashCost = HashCost::Moderate;
     else if (cost == "min")
         c.accounts.hashCost = HashCost::Min;
     else {
-        err = "password_hash must be \"interactive\", \"moderate\" or \"min\"";
+        err = "password_hash must be \"standard\", \"interactive\", \"moderate\" or \"min\"";
         return false;
     }
     return true;
@@ -265,14 +267,15 @@ max_connections = 1000
 max_connections_per_address = 20
 # Threads for logins and new accounts (password hashing, mail), and how many of those
 # requests may wait for them; more are refused at once. Version, ladder and banner requests
-# have a thread of their own and never wait behind hashing.
-workers = 2
+# have a thread of their own and never wait behind hashing. 0 workers: one per core.
+workers = 0
 hash_queue = 32
 
 [accounts]
-# Cost of the argon2id password hash: "interactive" (libsodium's interactive limits),
-# "moderate", or "min" (only for tests and load measurements).
-password_hash = "interactive"
+# Cost of the argon2id password hash: "standard" (19 MiB, 2 passes: the OWASP password
+# storage minimum), "interactive" (64 MiB, 2 passes), "moderate" (256 MiB, 3 passes), or
+# "min" (only for tests and load measurements).
+password_hash = "standard"
 # Throttles: each allows a burst of attempts and regains one every *_refill_seconds.
 # Failed logins (unknown name, wrong password) from one peer address; when they are used up
 # the address's logins are closed unanswered (the lobby shows "Please Try Later").

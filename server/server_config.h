@@ -20,7 +20,8 @@ struct ListenConfig {
     int maxConnections = 1000;          // on each of the two ports; beyond it the longest idle
                                         // one is closed, or the newcomer when none is idle
     int maxConnectionsPerAddress = 20;  // from one peer address on each port
-    int workers = 2;                    // threads for logins and new accounts (hashing, mail)
+    int workers = 0;                    // threads for logins and new accounts (hashing, mail);
+                                        // 0: one per core
     int hashQueue = 32;                 // logins and new accounts waiting for those threads
 };
 
@@ -29,11 +30,11 @@ struct NewsConfig {
     std::string news;
 };
 
-enum class HashCost { Interactive, Moderate, Min };
+enum class HashCost { Standard, Interactive, Moderate, Min };
 
 // The throttles are token buckets: `burst` attempts, and one more every `refill` seconds.
 struct AccountsConfig {
-    HashCost hashCost = HashCost::Interactive;
+    HashCost hashCost = HashCost::Standard;
     int failedLoginsPerAddress = 10;  // failed logins from one peer address
     int failedLoginsPerAccount = 20;  // failed logins on one account, from addresses other
                                       // than the one of its last accepted login

@@ -30,7 +30,7 @@ uint16_t storedScore(const std::string& host, const std::string& name) {
 
 TEST(ServerAccounts, FreshFolderCreateMailLoginWithDefaults) {
     TempDir tmp;
-    // No configuration: the server writes its defaults (interactive hashes, daily grant of 1).
+    // No configuration: the server writes its defaults (standard hashes, daily grant of 1).
     ServerProcess server("127.0.4.1", tmp.path() + "/data");
     ASSERT_TRUE(server.start()) << server.log();
     EXPECT_TRUE(std::filesystem::exists(tmp.path() + "/data/zrtserver.toml"));

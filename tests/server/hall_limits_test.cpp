@@ -158,3 +158,51 @@ TEST(HallLimits, ADescriptorLimitLeavesEveryPortAnswering) {
     ASSERT_TRUE(good);
     EXPECT_TRUE(good->served("under the limit"));
 }
+
+TEST(HallLimits, UnderChatItCannotTakeADeafPlayerAloneIsCutAndTheShedIsLogged) {
+    HallServer server("127.0.8.44",
+                      "[halls]\nrequire_sign_in = false\nmessage_rate = 1000\n"
+                      "message_burst = 1000\n");
+    ASSERT_TRUE(server.start());
+    GoodPlayers good;
+    ASSERT_TRUE(good.enter(server));
+
+    // An announced player that reads up to its welcome and never again, but keeps its
+    // heartbeat: only what it fails to take can end it.
+    RawPeer deaf;
+    ASSERT_TRUE(deaf.connect("127.0.22.160", server.address(), kHallPort, 4096));
+    uint32_t deafId = deaf.enterHall("Open Hall", "Deaf");
+    ASSERT_NE(deafId, 0u);
+    std::optional<playnet::MessageFrame> welcome = deaf.nextMessage(kBoundMs);
+    ASSERT_TRUE(welcome);
+    zrt::PlayerEntry info;
+    info.id = deafId;
+    info.name = "Deaf";
+    deaf.sendMessage(deafId, welcome->from, zrt::encodePlayerInfo(info));
+    std::atomic<bool> done{false};
+    std::thread heartbeats([&] {
+        std::vector<uint8_t> beat = playnet::EncodeFrame(
+            static_cast<uint8_t>(playnet::FrameType::Heartbeat), std::span<const uint8_t>());
+        while (!done) {
+            deaf.send(beat);
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        }
+    });
+
+    // Hall chat at 500 lines/s (bounded: 45 s) until the deaf player is seen leaving.
+    std::string line(100, 'x');
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(45);
+    bool cut = false;
+    while (!cut && std::chrono::steady_clock::now() < end) {
+        for (int i = 0; i < 25; ++i) good.speaker.say(line);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        cut = server.log().find("\"Deaf\" left") != std::string::npos;
+    }
+    done = true;
+    heartbeats.join();
+    EXPECT_TRUE(cut);
+    EXPECT_TRUE(server.logged("hall chat deliveries shed to readers that fell behind"));
+    // The readers were never cut off, and the hall serves them once the load is gone.
+    EXPECT_TRUE(good.served("after the flood"));
+    EXPECT_EQ(count(server.log(), " left ("), 1u);
+}

@@ -22,7 +22,8 @@ TEST(ServerConfigFile, DefaultsParseAndErrorsAreReported) {
     EXPECT_EQ(c->listen.address, "127.0.0.1");
     EXPECT_EQ(c->announcedAddress(), "127.0.0.1");
     EXPECT_EQ(c->listen.requestTimeoutSeconds, 10);
-    EXPECT_EQ(c->accounts.hashCost, HashCost::Interactive);
+    EXPECT_EQ(c->accounts.hashCost, HashCost::Standard);
+    EXPECT_EQ(c->listen.workers, 0);  // one per core
     EXPECT_EQ(c->gemstones.policy, GrantPolicy::Daily);
     EXPECT_TRUE(c->banners.empty());
     EXPECT_TRUE(c->mail.smtpUrl.empty());
