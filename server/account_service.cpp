@@ -186,6 +186,12 @@ LoginResult AccountService::login(const zrt::LoginRequest& request, const std::s
     }
     failuresByAddress_.giveBack(address);
     if (!knownAddress) failuresByAccount_.giveBack(key);
+    // Only the owner of the password learns of the ban, with a refusal the lobby shows.
+    if (banInForce(*account, utcNow())) {
+        note = "banned";
+        result.status = zrt::kLoginDataNotRecognised;
+        return result;
+    }
     if (!plausibleLogin(account->stats, request.stats)) {
         note = "figures not plausible";
         result.status = zrt::kLoginDataNotRecognised;

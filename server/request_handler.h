@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "server/account_service.h"
+#include "server/request_counts.h"
 #include "server/server_config.h"
 
 namespace zrtserver {
@@ -21,6 +22,7 @@ struct Handled {
     std::vector<uint8_t> reply;  // empty: close without a reply
     std::string what;            // the request's kind, for the log
     std::string note;            // the outcome, for the log (never a password)
+    bool refused = false;        // a reply that is not the one asked for (see RequestCounts)
 };
 
 class RequestHandler {
@@ -44,7 +46,12 @@ class RequestHandler {
     std::optional<Handled> screen(Port port, const std::vector<uint8_t>& request,
                                   const std::string& address);
 
+    // Requests and refusals so far, of every answer given through the calls above.
+    const RequestCounts& counts() const { return counts_; }
+
   private:
+    Handled answer(Port port, const std::vector<uint8_t>& request, const std::string& address);
+    Handled counted(Port port, const std::vector<uint8_t>& request, Handled handled);
     Handled version(const std::vector<uint8_t>& request);
     Handled databaseVersion(const std::vector<uint8_t>& request);
     Handled login(const std::vector<uint8_t>& request, const std::string& address);
@@ -55,6 +62,7 @@ class RequestHandler {
     const ServerConfig& config_;
     AccountService& accounts_;
     std::atomic<size_t> nextBanner_{0};
+    RequestCounts counts_;
 };
 
 }  // namespace zrtserver

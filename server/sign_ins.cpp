@@ -29,6 +29,12 @@ bool SignIns::vouches(const std::string& name, const std::string& address,
     return it != until_.end() && now < it->second;
 }
 
+void SignIns::revoke(const std::string& name) {
+    std::string prefix = lowerCase(name) + ' ';
+    std::lock_guard lock(mutex_);
+    std::erase_if(until_, [&](const auto& e) { return e.first.starts_with(prefix); });
+}
+
 size_t SignIns::size() const {
     std::lock_guard lock(mutex_);
     return until_.size();

@@ -27,6 +27,8 @@ class SignIns {
                 Clock::time_point now = Clock::now());
     bool vouches(const std::string& name, const std::string& address,
                  Clock::time_point now = Clock::now()) const;
+    // The name vouches nowhere any more (its account was banned).
+    void revoke(const std::string& name);
     size_t size() const;
 
   private:
