@@ -210,7 +210,7 @@ LoginResult AccountService::login(const zrt::LoginRequest& request, const std::s
         result.status = zrt::kLoginDataNotRecognised;
         return result;
     }
-    signIns_.record(account->loginName, address);
+    signIns_.recordLogin(account->loginName, address);
     note = "accepted, grant " + std::to_string(grant);
     result.status = zrt::kLoginAccepted;
     result.grant = grant;
