@@ -37,7 +37,7 @@ struct Account {
 
 // One operator action, kept in the store's audit table.
 struct AuditEntry {
-    std::string at;      // YYYY-MM-DDTHH:MM:SSZ; set by the store
+    std::string at;      // YYYY-MM-DDTHH:MM:SSZ; empty: the store sets now
     std::string actor;   // the local user who asked
     std::string host;    // the server (or the command line) that carried it out
     std::string action;  // the command with its arguments

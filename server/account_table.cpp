@@ -206,13 +206,15 @@ bool AccountTable::setStats(int64_t id, const zrt::AccountStats& stats) {
 
 bool AccountTable::addAudit(const AuditEntry& e) {
     auto lock = db_.lock();
-    Statement s(db_.handle(),
-                "INSERT INTO audit (at, actor, host, action, outcome)"
-                " VALUES (strftime('%Y-%m-%dT%H:%M:%SZ','now'), ?, ?, ?, ?)");
-    s.bind(1, e.actor);
-    s.bind(2, e.host);
-    s.bind(3, e.action);
-    s.bind(4, e.outcome);
+    Statement s(
+        db_.handle(),
+        "INSERT INTO audit (at, actor, host, action, outcome)"
+        " VALUES (COALESCE(NULLIF(?, ''), strftime('%Y-%m-%dT%H:%M:%SZ','now')), ?, ?, ?, ?)");
+    s.bind(1, e.at);
+    s.bind(2, e.actor);
+    s.bind(3, e.host);
+    s.bind(4, e.action);
+    s.bind(5, e.outcome);
     return s.run();
 }
 

@@ -1,5 +1,5 @@
-// Opening the account store the configuration names: the data folder's SQLite database, the
-// embedded default.
+// Opening the account store the configuration names: the data folder's SQLite database (the
+// embedded default) or the PostgreSQL database of `[database] url`.
 #pragma once
 
 #include <memory>
