@@ -64,6 +64,9 @@ bool PgConnection::connect() {
         return false;
     }
     PQclear(PQexec(conn_, kStatementTimeout));
+    // Notices ("already exists, skipping") are not faults; they stay out of the log.
+    PQsetNoticeProcessor(
+        conn_, [](void*, const char*) {}, nullptr);
     return true;
 }
 
