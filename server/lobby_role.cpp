@@ -149,14 +149,17 @@ void LobbyRole::takeOver(size_t hall, uint32_t player, const std::string& name) 
     if (name.empty()) return;
     std::string key = lowerCase(name);
     auto it = names_.find(key);
-    if (it != names_.end() && !(it->second.hall == hall && it->second.player == player)) {
-        NameHolder older = it->second;
-        HallEffects effects;
-        halls_[older.hall].hall->retire(older.player, effects);
-        carryOut(older.hall, effects);
-        cuts_.push_back({older.player, std::chrono::steady_clock::now() + kTakeoverGrace});
-    }
+    if (it != names_.end() && !(it->second.hall == hall && it->second.player == player))
+        retire(it->second);
     names_[key] = {hall, player};
+    if (announced_) announced_(key);
+}
+
+void LobbyRole::retire(const NameHolder& older) {
+    HallEffects effects;
+    halls_[older.hall].hall->retire(older.player, effects);
+    carryOut(older.hall, effects);
+    cuts_.push_back({older.player, std::chrono::steady_clock::now() + kTakeoverGrace});
 }
 
 void LobbyRole::carryOut(size_t index, HallEffects& effects) {
@@ -250,6 +253,32 @@ std::optional<size_t> LobbyRole::sendNews(const std::string& hall, const std::st
             ++sent;
         }
         return sent;
+    });
+}
+
+void LobbyRole::setAnnounceListener(std::function<void(const std::string&)> listener) {
+    onLobbyThread<bool>([this, listener] {
+        announced_ = listener;
+        return true;
+    });
+}
+
+std::optional<std::vector<std::string>> LobbyRole::heldNames() {
+    return onLobbyThread<std::vector<std::string>>([this] {
+        std::vector<std::string> keys;
+        for (const auto& entry : names_) keys.push_back(entry.first);
+        return keys;
+    });
+}
+
+std::optional<bool> LobbyRole::evict(const std::string& nameKey) {
+    return onLobbyThread<bool>([this, nameKey] {
+        auto it = names_.find(nameKey);
+        if (it == names_.end()) return false;
+        logLine("halls: " + printable(nameKey) + " entered a hall on another host");
+        retire(it->second);
+        names_.erase(it);
+        return true;
     });
 }
 

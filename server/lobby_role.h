@@ -81,6 +81,14 @@ class LobbyRole {
     // number of halls it went to.
     std::optional<size_t> sendNews(const std::string& hall, const std::string& text);
 
+    // Several lobby hosts. `listener` hears each lobby name (lower case) a hall takes, on the
+    // lobby thread: it must not wait.
+    void setAnnounceListener(std::function<void(const std::string&)> listener);
+    // The lobby names (lower case) the halls hold now.
+    std::optional<std::vector<std::string>> heldNames();
+    // The holder of the name is retired as a newer login elsewhere would retire him.
+    std::optional<bool> evict(const std::string& nameKey);
+
   private:
     struct HallSlot {
         playnet::Guid session;
@@ -99,6 +107,7 @@ class LobbyRole {
     void run();
     void handle(const playnet::HostEvent& event);
     void takeOver(size_t hall, uint32_t player, const std::string& name);
+    void retire(const NameHolder& holder);
     void carryOut(size_t hall, HallEffects& effects);
     void cutOffOverdue();
     void expireSilent();
@@ -123,6 +132,7 @@ class LobbyRole {
     std::optional<std::string> newNews_;
     std::mutex tasksMutex_;
     std::vector<std::function<void()>> tasks_;
+    std::function<void(const std::string&)> announced_;  // the lobby thread's
     std::atomic<bool> stopping_{false};
     std::thread thread_;
 };

@@ -45,6 +45,19 @@ CREATE TABLE audit (
     action  TEXT NOT NULL,
     outcome TEXT NOT NULL
 );)sql",
+        // 2: the lobby hosts sharing the store: each one's room, renewed while it runs, and
+        // which host the latest holder of each lobby name entered a hall on.
+        R"sql(
+CREATE TABLE lobby_hosts (
+    address TEXT PRIMARY KEY,
+    room    INTEGER NOT NULL,
+    seen_at TIMESTAMPTZ NOT NULL
+);
+CREATE TABLE hall_names (
+    name_key   TEXT PRIMARY KEY,
+    host       TEXT NOT NULL,
+    claimed_at TIMESTAMPTZ NOT NULL
+);)sql",
     };
     return steps;
 }

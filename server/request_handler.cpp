@@ -101,7 +101,7 @@ Handled RequestHandler::version(const std::vector<uint8_t>& request) {
     zrt::VersionReply reply;
     reply.status = 1;
     reply.homeUrl = config_.news.homePage;
-    reply.databaseAddress = config_.announcedAddress();
+    reply.databaseAddress = hostChoice_ ? hostChoice_() : config_.announcedAddress();
     return {zrt::encodeVersionReply(reply), "version", "database server " + reply.databaseAddress};
 }
 

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -46,6 +47,9 @@ class RequestHandler {
     std::optional<Handled> screen(Port port, const std::vector<uint8_t>& request,
                                   const std::string& address);
 
+    // Several lobby hosts: the version reply names the host this returns. Set before serving.
+    void setHostChoice(std::function<std::string()> choice) { hostChoice_ = std::move(choice); }
+
     // Requests and refusals so far, of every answer given through the calls above.
     const RequestCounts& counts() const { return counts_; }
 
@@ -63,6 +67,7 @@ class RequestHandler {
     AccountService& accounts_;
     std::atomic<size_t> nextBanner_{0};
     RequestCounts counts_;
+    std::function<std::string()> hostChoice_;
 };
 
 }  // namespace zrtserver

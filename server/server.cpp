@@ -15,6 +15,7 @@
 #include "server/control_commands.h"
 #include "server/control_socket.h"
 #include "server/data_dir.h"
+#include "server/host_presence.h"
 #include "server/listener.h"
 #include "server/lobby_role.h"
 #include "server/log.h"
@@ -79,7 +80,8 @@ struct Server::Parts {
     std::unique_ptr<Listener> database;
     std::unique_ptr<asio::signal_set> signals;
     std::unique_ptr<asio::signal_set> hangup;
-    std::unique_ptr<LobbyRole> lobby;  // the halls; none when disabled
+    std::unique_ptr<LobbyRole> lobby;        // the halls; none when disabled
+    std::unique_ptr<HostPresence> presence;  // with a shared store only; uses `lobby`
     LiveServer live;
     std::unique_ptr<ControlCommands> commands;
     std::unique_ptr<ControlSocket> control;  // declared last: stops first
@@ -124,6 +126,7 @@ void Server::Parts::beginStop() {
     logLine("stopping");
     version->close();
     database->close();
+    if (presence) presence->stop();
     if (lobby) lobby->stop();
     asio::error_code ignored;
     if (signals) signals->cancel(ignored);
@@ -220,6 +223,14 @@ std::unique_ptr<Server> Server::create(const ServerOptions& options, std::string
         });
         p->hangup = std::make_unique<asio::signal_set>(p->io, SIGHUP);
         p->watchHangup();
+    }
+    if (!p->config.database.url.empty()) {
+        int capacity = p->lobby ? p->config.halls.maxConnections : p->config.listen.maxConnections;
+        p->presence =
+            std::make_unique<HostPresence>(p->config.database.url, p->config.announcedAddress(),
+                                           capacity, p->lobby.get(), p->signIns.get());
+        HostPresence* presence = p->presence.get();
+        p->handler->setHostChoice([presence] { return presence->choice(); });
     }
     p->live = {std::chrono::steady_clock::now(), p->lobby.get(),        p->versionLimits.get(),
                p->databaseLimits.get(),          &p->handler->counts(), p->signIns.get(),
