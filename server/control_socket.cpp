@@ -39,6 +39,12 @@ bool answered(const sockaddr_un& addr) {
 }
 }  // namespace
 
+bool controlSocketAnswers(const std::string& path) {
+    sockaddr_un addr;
+    std::string error;
+    return socketAddress(path, addr, error) && answered(addr);
+}
+
 std::string localUserName(unsigned uid) {
     passwd pw{};
     passwd* found = nullptr;

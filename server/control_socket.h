@@ -45,6 +45,9 @@ class ControlSocket {
     std::thread thread_;
 };
 
+// True when a running server answers on the control socket at `path`.
+bool controlSocketAnswers(const std::string& path);
+
 // "name (uid N)" of a local user.
 std::string localUserName(unsigned uid);
 

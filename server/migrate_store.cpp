@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "server/account_table.h"
+#include "server/control_socket.h"
 #include "server/data_dir.h"
 #include "server/pg_store.h"
 #include "server/server_config.h"
@@ -26,8 +27,8 @@ int migrateStore(const std::string& dataDir) {
     if (!config) return fail(dir.configPath() + ": " + error);
     if (config->database.url.empty())
         return fail("set [database] url in " + dir.configPath() + " to the PostgreSQL store first");
-    if (std::filesystem::exists(dir.controlPath()))
-        return fail("stop the server first (" + dir.controlPath() + " exists)");
+    if (controlSocketAnswers(dir.controlPath()))
+        return fail("stop the server first (it answers on " + dir.controlPath() + ")");
     if (!std::filesystem::exists(dir.databasePath()))
         return fail("no SQLite store at " + dir.databasePath());
     Database sqlite(dir.databasePath());
