@@ -115,22 +115,14 @@ class GoodClient {
                bot_.enter(server_, "Open Hall", "good");
     }
 
-    // Two loops: the exchanges of a player in a hall, and a newcomer entering a hall (which,
-    // refused, waits out its bounds without holding up the other).
+    // One loop per kind of exchange, so that one refused or slow exchange (a login behind the
+    // guesses, a newcomer refused by a full port) never holds up the measure of the others.
     void start() {
-        threads_.emplace_back([this] {
-            for (int n = 0; !stop_; ++n) cycle(n);
-        });
-        threads_.emplace_back([this] {
-            while (!stop_) {
-                timed(4, [&] {
-                    zrttest::HallBot newcomer;
-                    return newcomer.join(kAddress, "Amateur Hall", "newcomer") &&
-                           newcomer.awaitWelcome() != 0 && newcomer.requestState().has_value();
-                });
-                std::this_thread::sleep_for(std::chrono::milliseconds(200));
-            }
-        });
+        loop([this](int) { version(); });
+        loop([this](int) { ladder(); });
+        loop([this](int) { login(); });
+        loop([this](int n) { chat(n); });
+        loop([this](int) { newcomer(); });
     }
     void stop() {
         stop_ = true;
@@ -165,31 +157,53 @@ class GoodClient {
         std::vector<double> ms;
         int failures = 0;
     };
-    void cycle(int n) {
+    void loop(std::function<void(int)> exchange) {
+        threads_.emplace_back([this, exchange = std::move(exchange)] {
+            for (int n = 0; !stop_; ++n) {
+                exchange(n);
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+        });
+    }
+    void version() {
         timed(0, [&] {
             auto r = zrttest::askFrom("127.0.0.1", kAddress, zrt::kVersionPort,
                                       zrt::encodeVersionRequest(zrt::kVersionTag));
             return r && r->size() > 81;
         });
+    }
+    void ladder() {
         timed(1, [&] {
             auto r = zrttest::askFrom("127.0.0.1", kAddress, zrt::kDatabasePort,
                                       zrt::encodeLadderRequest());
             return r && !zrt::decodeLadderReply(r->data(), r->size()).empty();
         });
-        if (n % 4 == 0)  // a login hashes: not every cycle
-            timed(2, [&] {
-                auto r = zrttest::askFrom(
-                    "127.0.0.1", kAddress, zrt::kDatabasePort,
-                    zrt::encodeLoginRequest(
-                        {"good", zrt::newAccountStats(1, 1, 2026, 1, 1), 1, 0, password_}));
-                auto d = r ? zrt::decodeLoginReply(r->data(), r->size()) : std::nullopt;
-                return d && d->status == zrt::kLoginAccepted;
-            });
+    }
+    void login() {
+        timed(2, [&] {
+            auto r = zrttest::askFrom(
+                "127.0.0.1", kAddress, zrt::kDatabasePort,
+                zrt::encodeLoginRequest(
+                    {"good", zrt::newAccountStats(1, 1, 2026, 1, 1), 1, 0, password_}));
+            auto d = r ? zrt::decodeLoginReply(r->data(), r->size()) : std::nullopt;
+            return d && d->status == zrt::kLoginAccepted;
+        });
+        // A login hashes: a player does not sign in every 50 ms.
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    void chat(int n) {
         timed(3, [&] {
             std::string marker = "m" + std::to_string(n);
             return bot_.say(marker) && bot_.until(bot_.id(), marker).has_value();
         });
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    void newcomer() {
+        timed(4, [&] {
+            zrttest::HallBot newcomer;
+            return newcomer.join(kAddress, "Amateur Hall", "newcomer") &&
+                   newcomer.awaitWelcome() != 0 && newcomer.requestState().has_value();
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
     }
     void timed(size_t kind, const std::function<bool()>& exchange) {
         auto t0 = Clock::now();

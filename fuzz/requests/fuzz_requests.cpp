@@ -3,6 +3,7 @@
 // store (SQLite in memory, passwords mailed to an outbox folder). Requests are raw bytes or
 // built around what the store holds: new accounts, logins with the password that was mailed.
 // Every reply must be one the lobby can read: its length prefix matches and it decodes.
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -28,6 +29,7 @@
 #include "server/mailer.h"
 #include "server/password_hash.h"
 #include "server/request_handler.h"
+#include "server/sign_ins.h"
 
 namespace {
 
@@ -112,7 +114,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(db.ok());
     AccountTable table(db);
     Mailer mailer(config.mail, outbox.string());
-    AccountService accounts(table, mailer, config);
+    SignIns signIns(std::chrono::seconds(600));
+    AccountService accounts(table, mailer, signIns, config);
     RequestHandler handler(config, accounts);
     std::vector<Created> created;
 
@@ -163,7 +166,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::optional<size_t> want = RequestHandler::requestSize(port, request[0]);
         if (!want) continue;
         request.resize(*want);
-        Handled h = handler.handle(port, request);
+        // A few peer addresses, so that the throttles both hold and let requests through.
+        const std::string address = "127.0.0." + std::to_string(1 + (op >> 5));
+        std::optional<Handled> screened = handler.screen(port, request, address);
+        Handled h = screened ? *screened : handler.handle(port, request, address);
         CheckReply(port, request[0], h.reply);
         if (port == Port::Database && request[0] == uint8_t(zrt::RequestCode::NewAccount) &&
             h.reply == std::vector<uint8_t>{0}) {

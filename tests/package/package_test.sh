@@ -94,7 +94,9 @@ check_unit() {
 }
 
 check_first_start() {
-    local ip=127.0.12.1 pids=()
+    # Global, not local: the exit trap runs after this function has returned.
+    pids=()
+    local ip=127.0.12.1
     trap 'for p in "${pids[@]}"; do kill "$p" 2> /dev/null || true; done' EXIT
     export QT_QPA_PLATFORM=offscreen XDG_CONFIG_DIRS=$root/etc/xdg
     unset XDG_DATA_HOME
