@@ -15,11 +15,15 @@ using namespace zrttest;
 
 namespace {
 
-// A fresh database of the cluster, or empty (the test then skips).
+// A fresh database of the cluster; empty when PostgreSQL is not installed (the test then
+// skips). A cluster that is installed but does not start is a failure.
 std::string sharedStore() {
     std::string why;
     PgCluster* cluster = PgCluster::shared(why);
-    return cluster ? cluster->createDatabase() : std::string();
+    if (!cluster && PgCluster::installed()) ADD_FAILURE() << why;
+    std::string url = cluster ? cluster->createDatabase() : std::string();
+    if (cluster && url.empty()) ADD_FAILURE() << "no database could be created";
+    return url;
 }
 
 std::string storeConfig(const std::string& url) {
@@ -50,7 +54,7 @@ bool choiceBecomes(const std::string& host, const std::string& wanted) {
 
 TEST(LobbyHosts, TwoHostsShareAccountsLadderNamesAndClients) {
     std::string url = sharedStore();
-    if (url.empty()) GTEST_SKIP() << "no PostgreSQL cluster here";
+    if (url.empty()) GTEST_SKIP() << "PostgreSQL 15 is not installed";
     HallServer a("127.0.17.11", storeConfig(url)), b("127.0.17.12", storeConfig(url));
     ASSERT_TRUE(a.start());
     ASSERT_TRUE(b.start());
@@ -95,7 +99,7 @@ TEST(LobbyHosts, TwoHostsShareAccountsLadderNamesAndClients) {
 
 TEST(LobbyHosts, MigrateStoreCopiesSqliteIntoPostgresql) {
     std::string url = sharedStore();
-    if (url.empty()) GTEST_SKIP() << "no PostgreSQL cluster here";
+    if (url.empty()) GTEST_SKIP() << "PostgreSQL 15 is not installed";
     HallServer server("127.0.17.13");
     ASSERT_TRUE(server.start());
     ASSERT_TRUE(signIn(server.address(), server.dataDir(), "Moved"));

@@ -1,11 +1,14 @@
 // Starting and stopping the throw-away PostgreSQL cluster.
 #include "tests/server/pg_cluster.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <grp.h>
+#include <netinet/in.h>
 #include <pwd.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,7 +25,7 @@ namespace zrttest {
 
 namespace {
 const std::string kBin = "/usr/lib/postgresql/15/bin/";
-constexpr int kPort = 55417;  // private: every test process has its own network namespace
+constexpr int kStartAttempts = 3;  // a port found free may be taken before the postmaster binds it
 constexpr auto kStartWait = std::chrono::seconds(30);
 
 struct RunAs {
@@ -61,6 +64,21 @@ pid_t spawn(const std::vector<std::string>& args, const RunAs& who, const std::s
     return pid;
 }
 
+// A TCP port of 127.0.0.1 that is free now (test processes run side by side).
+int freePort() {
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    int port = 0;
+    if (fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) == 0)
+        port = ntohs(addr.sin_port);
+    if (fd >= 0) ::close(fd);
+    return port;
+}
+
 std::string url(int port, const std::string& db) {
     return "postgresql://zrt@127.0.0.1:" + std::to_string(port) + "/" + db;
 }
@@ -81,7 +99,7 @@ PgCluster* PgCluster::shared(std::string& why) {
 }
 
 bool PgCluster::start(std::string& why) {
-    if (!std::filesystem::exists(kBin + "initdb") || !std::filesystem::exists(kBin + "postgres")) {
+    if (!installed()) {
         why = "PostgreSQL 15 is not installed (postgresql-15)";
         return false;
     }
@@ -105,22 +123,26 @@ bool PgCluster::start(std::string& why) {
         why = "initdb failed (see " + root_ + "/initdb.log)";
         return false;
     }
-    port_ = kPort;
-    pid_ = spawn({kBin + "postgres", "-D", data, "-p", std::to_string(port_), "-k", root_, "-c",
-                  "listen_addresses=127.0.0.1", "-c", "fsync=off", "-c", "logging_collector=off"},
-                 who, root_ + "/postgres.log", false);
-    auto end = std::chrono::steady_clock::now() + kStartWait;
-    while (std::chrono::steady_clock::now() < end) {
-        if (zrtserver::PgConnection(url(port_, "postgres")).ok()) return true;
-        int status = 0;
-        if (waitpid(pid_, &status, WNOHANG) == pid_) {
-            pid_ = -1;
-            break;
+    for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
+        port_ = freePort();
+        pid_ =
+            spawn({kBin + "postgres", "-D", data, "-p", std::to_string(port_), "-k", root_, "-c",
+                   "listen_addresses=127.0.0.1", "-c", "fsync=off", "-c", "logging_collector=off"},
+                  who, root_ + "/postgres.log", false);
+        auto end = std::chrono::steady_clock::now() + kStartWait;
+        while (pid_ > 0 && std::chrono::steady_clock::now() < end) {
+            if (zrtserver::PgConnection(url(port_, "postgres")).ok()) return true;
+            int status = 0;
+            if (waitpid(pid_, &status, WNOHANG) == pid_) pid_ = -1;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    why = "the postmaster did not come up on port " + std::to_string(port_);
+    why = "the postmaster did not come up (see " + root_ + "/postgres.log)";
     return false;
+}
+
+bool PgCluster::installed() {
+    return std::filesystem::exists(kBin + "initdb") && std::filesystem::exists(kBin + "postgres");
 }
 
 PgCluster::~PgCluster() {
