@@ -10,13 +10,20 @@ namespace {
 
 Result fromWire(WireStatus s) {
     switch (s) {
-        case WireStatus::Ok: return Result::Ok;
-        case WireStatus::NoSuchSession: return Result::NoSuchSession;
-        case WireStatus::WrongPassword: return Result::WrongPassword;
-        case WireStatus::SessionFull: return Result::SessionFull;
-        case WireStatus::AlreadyOpen: return Result::AlreadyOpen;
-        case WireStatus::NotOpen: return Result::NoSession;
-        case WireStatus::InvalidParams: return Result::InvalidParams;
+        case WireStatus::Ok:
+            return Result::Ok;
+        case WireStatus::NoSuchSession:
+            return Result::NoSuchSession;
+        case WireStatus::WrongPassword:
+            return Result::WrongPassword;
+        case WireStatus::SessionFull:
+            return Result::SessionFull;
+        case WireStatus::AlreadyOpen:
+            return Result::AlreadyOpen;
+        case WireStatus::NotOpen:
+            return Result::NoSession;
+        case WireStatus::InvalidParams:
+            return Result::InvalidParams;
     }
     return Result::ProtocolError;
 }
@@ -61,7 +68,22 @@ Result Client::EnumSessions(const Guid& application, std::vector<SessionDesc>& s
     return Result::Ok;
 }
 
-void Client::StopEnumSessions() { enumerator_.Stop(); }
+Result Client::RestartEnumSessions(const Guid& application, std::function<void()> firstAnswer) {
+    {
+        std::lock_guard lock(mutex_);
+        if (!initialized_) return Result::NotInitialized;
+    }
+    enumerator_.Restart(application, std::move(firstAnswer));
+    return Result::Ok;
+}
+
+void Client::ForgetEnumAnswer() {
+    enumerator_.ForgetFirstAnswer();
+}
+
+void Client::StopEnumSessions() {
+    enumerator_.Stop();
+}
 
 Result Client::Open(const Guid& instance, const std::string& password) {
     if (password.size() > kMaxNameLength) return Result::InvalidParams;
@@ -176,7 +198,7 @@ Result Client::DestroyPlayer(PlayerId id) {
     std::lock_guard lock(mutex_);
     if (!queues_.Has(id)) return Result::InvalidPlayer;
     queues_.RemovePlayer(id);
-    if (conn_ && !lost_) conn_->Send(DestroyPlayerFrame{id}.Encode());
+    if (conn_ && !lost_ && conn_->Send(DestroyPlayerFrame{id}.Encode())) leaving_.insert(id);
     return Result::Ok;
 }
 
@@ -210,7 +232,14 @@ Result Client::GetSessionDesc(SessionDesc& desc) const {
 void Client::Close() {
     std::shared_ptr<Connection> conn;
     {
-        std::lock_guard lock(mutex_);
+        std::unique_lock lock(mutex_);
+        if (conn_ && !lost_) {
+            for (PlayerId id : queues_.Players())
+                if (conn_->Send(DestroyPlayerFrame{id}.Encode())) leaving_.insert(id);
+            cv_.wait_for(lock, std::chrono::milliseconds(kLeaveWaitMs),
+                         [&] { return leaving_.empty() || lost_; });
+        }
+        leaving_.clear();
         conn = std::move(conn_);
         conn_.reset();
         connId_ = 0;
@@ -229,9 +258,8 @@ void Client::Close() {
 std::optional<Client::Reply> Client::waitReply(uint32_t token, Result& failure) {
     std::unique_lock lock(mutex_);
     uint64_t epoch = epoch_;
-    cv_.wait_for(lock, std::chrono::milliseconds(options_.requestTimeoutMs), [&] {
-        return replies_.count(token) || lost_ || epoch != epoch_;
-    });
+    cv_.wait_for(lock, std::chrono::milliseconds(options_.requestTimeoutMs),
+                 [&] { return replies_.count(token) || lost_ || epoch != epoch_; });
     auto it = replies_.find(token);
     if (it != replies_.end()) {
         Reply r = std::move(it->second);
@@ -283,9 +311,11 @@ bool Client::onFrame(uint64_t connId, FrameType type, Body body) {
             std::optional<PlayerNoticeFrame> n = PlayerNoticeFrame::Decode(body);
             if (!n) return false;
             desc_.currentPlayers = n->currentPlayers;
+            if (n->kind == PlayerNoticeFrame::Destroyed && leaving_.erase(n->player) > 0)
+                cv_.notify_all();
             SystemMessage sys;
-            sys.type = n->kind == PlayerNoticeFrame::Created ? kSysPlayerCreated
-                                                             : kSysPlayerDestroyed;
+            sys.type =
+                n->kind == PlayerNoticeFrame::Created ? kSysPlayerCreated : kSysPlayerDestroyed;
             sys.player = n->player;
             sys.name = n->name;
             queues_.PushToAll(kSystemPlayer, sys.Encode(), n->player);

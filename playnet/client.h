@@ -8,15 +8,18 @@
 // heartbeat limit, 6 s plus at most 0.5 s), every local player receives "session lost".
 //
 // Threads: the client runs its own io thread; every public call is thread-safe. Open and
-// CreatePlayer wait for the host's answer (bounded by requestTimeoutMs); nothing else blocks.
+// CreatePlayer wait for the host's answer (bounded by requestTimeoutMs); Close waits, at most
+// kLeaveWaitMs, for the host to have let the local players go; nothing else blocks.
 #pragma once
 
 #include <asio.hpp>
 #include <condition_variable>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -37,7 +40,7 @@ struct ClientOptions {
 };
 
 class Client {
-public:
+  public:
     explicit Client(const ClientOptions& options = {});
     ~Client();
     Client(const Client&) = delete;
@@ -52,6 +55,13 @@ public:
     // the first answer. Never blocks longer than waitMs.
     Result EnumSessions(const Guid& application, std::vector<SessionDesc>& sessions,
                         int waitMs = 0);
+    // Starts the enumeration of `application` afresh: what it knew is forgotten and the host is
+    // asked at once. `firstAnswer` (may be empty) is called once, on the client's io thread,
+    // when that answer can be read with EnumSessions; it must not call into the client.
+    Result RestartEnumSessions(const Guid& application, std::function<void()> firstAnswer);
+    // The last restart's `firstAnswer` is not called any more; when this returns, no call of
+    // it is running.
+    void ForgetEnumAnswer();
     void StopEnumSessions();
 
     // Joins a session. WrongPassword, SessionFull, NoSuchSession, ConnectFailed, Timeout,
@@ -79,9 +89,13 @@ public:
     Result GetSessionDesc(SessionDesc& desc) const;
 
     // Leaves the session: local players and their queues are dropped. Enumeration goes on.
+    // While the link stands, the host is first told to destroy the players still here, and
+    // Close waits until it has confirmed those and the ones destroyed before (at most
+    // kLeaveWaitMs): a count read after Close, on any connection, no longer holds them.
     void Close();
+    static constexpr int kLeaveWaitMs = 1000;
 
-private:
+  private:
     struct Reply {
         FrameType type;
         std::vector<uint8_t> body;
@@ -112,6 +126,7 @@ private:
     uint32_t nextToken_ = 1;
     std::map<uint32_t, Reply> replies_;
     std::map<uint32_t, AutoResetEvent*> pendingCreates_;
+    std::set<PlayerId> leaving_;  // destroyed here, not yet confirmed by the host
 
     std::thread thread_;  // last: started when everything else exists
 };

@@ -1,13 +1,15 @@
 // Background session enumeration.
 #include "playnet/session_enumerator.h"
 
+#include <utility>
+
 #include "playnet/dialer.h"
 #include "playnet/wire_messages.h"
 
 namespace playnet {
 
-SessionEnumerator::SessionEnumerator(asio::io_context& io, const LinkOptions& link,
-                                     int refreshMs, int connectTimeoutMs)
+SessionEnumerator::SessionEnumerator(asio::io_context& io, const LinkOptions& link, int refreshMs,
+                                     int connectTimeoutMs)
     : io_(io),
       link_(link),
       refreshMs_(refreshMs),
@@ -50,7 +52,38 @@ std::vector<SessionDesc> SessionEnumerator::Enumerate(const Guid& application, i
     return sessions_;
 }
 
+void SessionEnumerator::Restart(const Guid& application, std::function<void()> firstAnswer) {
+    bool started;
+    uint32_t generation;
+    {
+        std::lock_guard lock(mutex_);
+        started = active_;
+        application_ = application;
+        active_ = true;
+        sessions_.clear();
+        generation = ++generation_;
+        answered_ = false;
+    }
+    {
+        // Only the answer to the new question counts, not one to an earlier question that was
+        // being stored meanwhile.
+        std::lock_guard answerLock(firstAnswerMutex_);
+        firstAnswer_ = std::move(firstAnswer);
+        firstAnswerGeneration_ = generation;
+    }
+    asio::post(io_, [this, started] {
+        kick();
+        if (!started) armTimer();
+    });
+}
+
+void SessionEnumerator::ForgetFirstAnswer() {
+    std::lock_guard answerLock(firstAnswerMutex_);
+    firstAnswer_ = nullptr;
+}
+
 void SessionEnumerator::Stop() {
+    ForgetFirstAnswer();
     {
         std::lock_guard lock(mutex_);
         if (!active_) return;
@@ -81,25 +114,24 @@ void SessionEnumerator::kick() {
     }
     if (dialing_) return;
     dialing_ = true;
-    Dial(io_, endpoints, connectTimeoutMs_,
-         [this](std::optional<asio::ip::tcp::socket> socket) {
-             dialing_ = false;
-             if (!socket) {
-                 std::lock_guard lock(mutex_);
-                 sessions_.clear();  // the host cannot be reached: nothing is known
-                 return;
-             }
-             {
-                 std::lock_guard lock(mutex_);
-                 if (!active_) return;
-             }
-             conn_ = std::make_shared<Connection>(std::move(*socket), link_);
-             uint64_t id = conn_->Id();
-             conn_->Start([this, id](FrameType t, Body b) { return onFrame(id, t, b); },
-                          [this, id](CloseReason) { onClosed(id); });
-             conn_->Send(HelloFrame{}.Encode());
-             kick();
-         });
+    Dial(io_, endpoints, connectTimeoutMs_, [this](std::optional<asio::ip::tcp::socket> socket) {
+        dialing_ = false;
+        if (!socket) {
+            std::lock_guard lock(mutex_);
+            sessions_.clear();  // the host cannot be reached: nothing is known
+            return;
+        }
+        {
+            std::lock_guard lock(mutex_);
+            if (!active_) return;
+        }
+        conn_ = std::make_shared<Connection>(std::move(*socket), link_);
+        uint64_t id = conn_->Id();
+        conn_->Start([this, id](FrameType t, Body b) { return onFrame(id, t, b); },
+                     [this, id](CloseReason) { onClosed(id); });
+        conn_->Send(HelloFrame{}.Encode());
+        kick();
+    });
 }
 
 void SessionEnumerator::armTimer() {
@@ -128,13 +160,18 @@ bool SessionEnumerator::onFrame(uint64_t connId, FrameType type, Body body) {
         case FrameType::EnumReply: {
             std::optional<EnumReplyFrame> reply = EnumReplyFrame::Decode(body);
             if (!reply) return false;
+            uint32_t generation;
             {
                 std::lock_guard lock(mutex_);
+                generation = generation_;
                 if (reply->token != generation_ || !active_) return true;  // an older question
                 sessions_ = std::move(reply->sessions);
                 answered_ = true;
             }
             cv_.notify_all();
+            std::lock_guard answerLock(firstAnswerMutex_);
+            if (firstAnswer_ && firstAnswerGeneration_ == generation)
+                std::exchange(firstAnswer_, nullptr)();
             return true;
         }
         default:

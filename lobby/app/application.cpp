@@ -3,22 +3,18 @@
 
 #include <QPalette>
 
+#include "lobby/ui/lobby_look.h"
+
 namespace zrt {
 
 LobbyApplication::LobbyApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // Only the application name: a display name would be appended to every window title.
     setApplicationName("ZRTH Lobby");
-    setApplicationDisplayName("ZRTH Lobby");
 }
 
 void LobbyApplication::SetDialogColours() {
     QPalette pal = QApplication::palette();
-    const QColor grey(90, 90, 90);
-    pal.setColor(QPalette::Window, grey);
-    pal.setColor(QPalette::WindowText, Qt::white);
-    pal.setColor(QPalette::Button, grey);
-    pal.setColor(QPalette::ButtonText, Qt::white);
-    pal.setColor(QPalette::Text, Qt::white);
-    pal.setColor(QPalette::Base, Qt::black);
+    zrt::SetDialogColours(pal);
     QApplication::setPalette(pal);
 }
 

@@ -23,48 +23,32 @@ namespace {
 constexpr int kLabelWidth = 93;
 constexpr int kSideWidth = 172;  // player list and whisper box
 
-// "Arial" at a fractional point size, as a pixel size (96 pixels per inch) like ArialFont.
-QFont ArialPoints(double points) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(static_cast<int>(points * 96.0 / 72.0 + 0.5));
-    font.setStyleHint(QFont::SansSerif);
-    return font;
-}
-
-void SetControlId(QWidget* w, int id) {
-    w->setProperty("controlId", id);
-}
-
 }  // namespace
 
 ChatView::ChatView(LobbyContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
     setObjectName(QStringLiteral("ChatView"));
     resize(kWidth, kHeight);
 
-    input_ = new QLineEdit(this);
-    SetControlId(input_, kInputId);
+    input_ = Tagged(new QLineEdit(this), "chatInput", kInputId);
     input_->setMaxLength(static_cast<int>(kChatChars));
     input_->setFont(ArialFont(11));
-    QPalette inputLook = input_->palette();
-    inputLook.setColor(QPalette::Base, Qt::black);
-    inputLook.setColor(QPalette::Text, Qt::white);
-    input_->setPalette(inputLook);
+    ApplyWhiteOnBlack(input_);
     input_->setToolTip(QStringLiteral("Enter message to chat with all players in this hall"));
 
-    players_ = new TwoColumnListBox(TwoColumnListBox::Size::Large, kColumnOffset, true, this);
-    SetControlId(players_, kPlayerListId);
+    players_ =
+        Tagged(new TwoColumnListBox(TwoColumnListBox::Size::Large, kColumnOffset, true, this),
+               "playerList", kPlayerListId);
     players_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     players_->setHighlightNames(&inGameNames_);
     players_->setHighlighting(true);
     players_->setToolTip(QStringLiteral("Double-click on a player to view his/her information"));
 
-    chat_ = new TwoColumnListBox(TwoColumnListBox::Size::Large, kColumnOffset, true, this);
-    SetControlId(chat_, kChatListId);
+    chat_ = Tagged(new TwoColumnListBox(TwoColumnListBox::Size::Large, kColumnOffset, true, this),
+                   "chatList", kChatListId);
     chat_->setSelectionMode(QAbstractItemView::SingleSelection);
     chat_->setToolTip(QStringLiteral("Double-click on a message to know who's its sender"));
 
-    whisper_ = new QCheckBox(QStringLiteral("Whisper"), this);
-    SetControlId(whisper_, kWhisperBoxId);
+    whisper_ = Tagged(new QCheckBox(QStringLiteral("Whisper"), this), "whisperBox", kWhisperBoxId);
     QPalette whisperLook = whisper_->palette();
     whisperLook.setColor(QPalette::WindowText, QColor(0, 255, 0));
     whisperLook.setColor(QPalette::Window, kDialogGrey);
@@ -111,7 +95,7 @@ void ChatView::paintEvent(QPaintEvent*) {
     p.setBrush(kDialogGrey);
     p.drawRect(rect().adjusted(0, 0, -1, -1));
     p.setBackgroundMode(Qt::TransparentMode);
-    p.setFont(ArialPoints(8.5));
+    p.setFont(ArialFont(8.5));
     p.setPen(kPaintedTextYellow);
     p.drawText(QRect(0, 3, kLabelWidth, 25), Qt::AlignCenter | Qt::TextSingleLine,
                QStringLiteral("Chat Message :"));

@@ -7,12 +7,12 @@
 #include <filesystem>
 
 #include "lobby/banner/gif_decoder.h"
+#include "lobby/data/process_state.h"
 #include "lobby/data/url_shortcut.h"
 #include "lobby/platform/app_events.h"
 #include "lobby/platform/open_shortcut.h"
 #include "lobby/ui/hot_spot_button.h"
 #include "lobby/ui/lobby_context.h"
-#include "lobby/ui/process_state.h"
 
 namespace zrt {
 namespace {

@@ -29,20 +29,16 @@ constexpr int kRowHeight = 13;
 constexpr int kLabelLeft = 3;
 constexpr int kValueLeft = 33;
 
-// "Arial" at a fractional point size, as a pixel size (96 pixels per inch) like ArialFont.
-QFont ArialPoints(double points) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(static_cast<int>(points * 96.0 / 72.0 + 0.5));
-    font.setStyleHint(QFont::SansSerif);
-    return font;
-}
-
 }  // namespace
 
 InfoView::InfoView(LobbyContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {
     setObjectName(QStringLiteral("InfoView"));
     resize(kWidth, kHeight);
     setMouseTracking(true);
+    // The buttons' tips are always shown, also while another window is active. That is a
+    // window's setting, so it goes on the window the pane sits in (and holds for the chat
+    // pane's tips there too).
+    window()->setAttribute(Qt::WA_AlwaysShowToolTips);
     LobbyPictures& pics = Pictures();
     const CachedBitmap* pictures[kButtonCount][2] = {
         {&pics.bChall, &pics.bChall2},
@@ -70,7 +66,7 @@ void InfoView::paintEvent(QPaintEvent*) {
 
 void InfoView::paintHall(QPainter& p) {
     const int w = width();
-    p.setFont(ArialPoints(9.5));
+    p.setFont(ArialFont(9.5));
     p.fillRect(QRect(5, 120, w - 10, 17), Qt::white);
     p.fillRect(QRect(5, 140, w - 10, 17), Qt::white);
     p.setPen(Qt::black);
@@ -86,8 +82,8 @@ QString InfoView::playerCountText() const {
 void InfoView::paintOwnFigures(QPainter& p) {
     const int w = width();
     const ProfileEntry& me = Profiles().currentPlayer;
-    const QFont labelFont = ArialPoints(8);
-    const QFont valueFont = ArialPoints(8.5);
+    const QFont labelFont = ArialFont(8);
+    const QFont valueFont = ArialFont(8.5);
 
     p.setFont(labelFont);
     p.setPen(kPaintedTextYellow);
@@ -132,14 +128,6 @@ void InfoView::mouseMoveEvent(QMouseEvent* event) {
     SetHandCursor(this, move.hand);
 }
 
-void InfoView::leaveEvent(QEvent* event) {
-    // A button left through the window's edge would otherwise keep its hover picture.
-    const QRegion old = tracker_.clear();
-    if (!old.isEmpty()) update(old);
-    SetHandCursor(this, false);
-    QWidget::leaveEvent(event);
-}
-
 void InfoView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     const int hit = HotSpotTracker::buttonAt(event->position().toPoint(), order_);
@@ -147,6 +135,7 @@ void InfoView::mousePressEvent(QMouseEvent* event) {
 }
 
 bool InfoView::event(QEvent* event) {
+    tracker_.forgetOn(event, this);
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         const int hit = HotSpotTracker::buttonAt(help->pos(), order_);
@@ -168,15 +157,14 @@ void InfoView::press(Button b) {
             if (backToHalls) backToHalls();
             break;
         case Ladder:
+            forgetHotButton();
             RunLadderQuery(this);
             break;
         case HomePage:
             openHomePage();
             break;
         case Quit: {
-            const QRegion old = tracker_.clear();
-            if (!old.isEmpty()) repaint(old);
-            SetHandCursor(this, false);
+            forgetHotButton();
             if (ConfirmBox::Ask(this, QString::fromLatin1(kQuitQuestion), QString()) && quitLobby)
                 quitLobby();
             break;
@@ -184,6 +172,12 @@ void InfoView::press(Button b) {
         case kButtonCount:
             break;
     }
+}
+
+// A dialog is about to open over the button: it is drawn normal at once.
+void InfoView::forgetHotButton() {
+    repaint(tracker_.clear());
+    SetHandCursor(this, false);
 }
 
 void InfoView::openHomePage() {

@@ -48,12 +48,12 @@ class InfoView : public QWidget {
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
-    void leaveEvent(QEvent* event) override;
     bool event(QEvent* event) override;
 
   private:
     void press(Button b);
     void openHomePage();
+    void forgetHotButton();
     void paintHall(QPainter& p);
     void paintOwnFigures(QPainter& p);
 

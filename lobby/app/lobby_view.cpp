@@ -16,7 +16,7 @@ namespace zrt {
 
 LobbyView::LobbyView(LobbyContext& ctx, QWidget* parent) : QAbstractScrollArea(parent), ctx_(ctx) {
     const LobbyPictures& pics = Pictures();
-    sizes_ = {pics.bCreate.image().size(), pics.bJoin.image().size(),   pics.bQuit.image().size(),
+    sizes_ = {pics.bCreate.image().size(), pics.bJoin.image().size(),  pics.bQuit.image().size(),
               pics.bLaunch.image().size(), pics.bMyGrp.image().size(), pics.bAbout.image().size()};
     setFrameShape(QFrame::NoFrame);
     setFixedWidth(kLobbyViewWidth);
@@ -96,8 +96,10 @@ QImage LobbyView::renderDocument() const {
 
 void LobbyView::setHot(const LobbyHit& hit) {
     if (!(hit == hot_)) {
-        if (hot_.spot != LobbyHotSpot::None) viewport()->update(QRect(toViewport(hot_.rect.topLeft()), hot_.rect.size()));
-        if (hit.spot != LobbyHotSpot::None) viewport()->update(QRect(toViewport(hit.rect.topLeft()), hit.rect.size()));
+        if (hot_.spot != LobbyHotSpot::None)
+            viewport()->update(QRect(toViewport(hot_.rect.topLeft()), hot_.rect.size()));
+        if (hit.spot != LobbyHotSpot::None)
+            viewport()->update(QRect(toViewport(hit.rect.topLeft()), hit.rect.size()));
         hot_ = hit;
     }
     SetHandCursor(viewport(), hot_.spot != LobbyHotSpot::None);
@@ -116,7 +118,22 @@ void LobbyView::mousePressEvent(QMouseEvent* event) {
     click(hitTest(doc));
 }
 
-void LobbyView::mouseReleaseEvent(QMouseEvent* event) { event->accept(); }
+bool LobbyView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::Leave) forgetMouse();
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
+// The mouse left the pane, or a dialog opened over it and took the mouse: the spot goes back
+// to normal and the last mouse position is forgotten, so a group change does not light it
+// again under a mouse that is no longer there.
+void LobbyView::forgetMouse() {
+    lastMouse_.reset();
+    setHot({});
+}
+
+void LobbyView::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+}
 
 void LobbyView::refreshGroups(bool tableChanged) {
     if (tableChanged && ctx_.session != nullptr) {
@@ -128,6 +145,7 @@ void LobbyView::refreshGroups(bool tableChanged) {
 }
 
 bool LobbyView::event(QEvent* event) {
+    if (event->type() == QEvent::WindowDeactivate) forgetMouse();
     if (AppEvent::is(event, WM_GROUPS_REFRESH)) {
         refreshGroups(static_cast<AppEvent*>(event)->wParam == 1);
         return true;

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <QAbstractScrollArea>
-
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -20,7 +19,7 @@ struct LobbyPaintState;
 
 class LobbyView : public QAbstractScrollArea {
     Q_OBJECT
-public:
+  public:
     LobbyView(LobbyContext& ctx, QWidget* parent);
 
     // Entering a hall: no hot spot, no remembered mouse position, the height for the groups.
@@ -49,20 +48,22 @@ public:
     // The whole document painted as it would show (for checks and screenshots).
     QImage renderDocument() const;
 
-protected:
+  protected:
     bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     LobbyPaintState paintState() const;
     LobbyHit hitTest(QPoint doc) const;
     void updateScrollBars();
     // Makes `hit` the hot spot: repaints what changed and sets the cursor.
     void setHot(const LobbyHit& hit);
+    void forgetMouse();
 
     // The actions (lobby_view_actions.cpp).
     void click(const LobbyHit& hit);

@@ -1,12 +1,11 @@
 // LobbyView: what a click on the pane does.
 #include "lobby/app/lobby_view.h"
-
+#include "lobby/data/process_state.h"
 #include "lobby/platform/app_events.h"
 #include "lobby/ui/about_box.h"
 #include "lobby/ui/create_group_dialog.h"
 #include "lobby/ui/error_box.h"
 #include "lobby/ui/lobby_context.h"
-#include "lobby/ui/process_state.h"
 #include "lobby/ui/saved_game_dialog.h"
 
 namespace zrt {

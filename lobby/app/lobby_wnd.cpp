@@ -11,17 +11,18 @@
 #include "lobby/app/info_view.h"
 #include "lobby/app/lobby_view.h"
 #include "lobby/app/session_events.h"
+#include "lobby/data/process_state.h"
 #include "lobby/data/profile_lists.h"
-#include "lobby/session/hall_join.h"
+#include "lobby/session/lobby_connection.h"
 #include "lobby/ui/chat_line_output.h"
 #include "lobby/ui/error_box.h"
 #include "lobby/ui/group_info_dialog.h"
 #include "lobby/ui/invitation_dialog.h"
 #include "lobby/ui/invitation_reply_box.h"
+#include "lobby/ui/lobby_look.h"
 #include "lobby/ui/main_window_rect.h"
 #include "lobby/ui/news_box.h"
 #include "lobby/ui/player_info_dialog.h"
-#include "lobby/ui/process_state.h"
 
 namespace zrt {
 
@@ -45,10 +46,7 @@ LobbyWnd::LobbyWnd(LobbyConnection& connection, const QString& gameDir)
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     PlaceAtMainWindowRect(*this, kClientWidth, kClientHeight);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(90, 90, 90));
-    setPalette(pal);
+    ApplyDialogLook(this);
 
     ctx_.session = &session_;
     ctx_.sender = &sender_;
@@ -92,7 +90,9 @@ LobbyWnd::LobbyWnd(LobbyConnection& connection, const QString& gameDir)
     chat_->openPlayerInfo = [this](uint32_t id) { openPlayerInfo(id); };
 }
 
-LobbyWnd::~LobbyWnd() { presence_.Teardown(); }
+LobbyWnd::~LobbyWnd() {
+    presence_.Teardown();
+}
 
 bool LobbyWnd::EnterHall() {
     lobby_->Init();
@@ -141,14 +141,17 @@ void LobbyWnd::openPlayerInfo(uint32_t playerId) {
 
 template <class Dialog>
 void LobbyWnd::connectPings(Dialog* dialog) {
-    connect(dialog, &Dialog::pingRequested, this,
-            [this, dialog](const QString& address, uint32_t tag) { ping_.Ping(address, dialog, tag); });
+    connect(
+        dialog, &Dialog::pingRequested, this,
+        [this, dialog](const QString& address, uint32_t tag) { ping_.Ping(address, dialog, tag); });
     connect(dialog, &Dialog::pingCancelled, this, [this, dialog] { ping_.Cancel(dialog); });
 }
 
 void LobbyWnd::pingFinished(QObject* window, uint32_t tag, bool answered, double seconds) {
-    if (auto* p = qobject_cast<PlayerInfoDialog*>(window)) p->PingResult(tag, answered, seconds);
-    else if (auto* g = qobject_cast<GroupInfoDialog*>(window)) g->PingResult(tag, answered, seconds);
+    if (auto* p = qobject_cast<PlayerInfoDialog*>(window))
+        p->PingResult(tag, answered, seconds);
+    else if (auto* g = qobject_cast<GroupInfoDialog*>(window))
+        g->PingResult(tag, answered, seconds);
 }
 
 void LobbyWnd::showOwnWhisper(const QString& senderName, uint32_t senderId, const QString& text) {
@@ -268,8 +271,10 @@ void LobbyWnd::closeWhenUnwound() {
     if (QWidget* modal = QApplication::activeModalWidget()) {
         for (QWidget* w = modal; w; w = w->parentWidget()) {
             if (w != this) continue;
-            if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
-            else modal->close();
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->reject();
+            else
+                modal->close();
             break;
         }
         QTimer::singleShot(50, this, &LobbyWnd::closeWhenUnwound);

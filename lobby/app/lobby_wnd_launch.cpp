@@ -9,13 +9,13 @@
 #include <filesystem>
 
 #include "lobby/app/lobby_wnd.h"
+#include "lobby/data/process_state.h"
 #include "lobby/data/profile_lists.h"
 #include "lobby/session/game_launcher.h"
 #include "lobby/session/lobby_messages.h"
 #include "lobby/ui/busy_wait.h"
 #include "lobby/ui/error_box.h"
 #include "lobby/ui/goodbye_box.h"
-#include "lobby/ui/process_state.h"
 
 namespace zrt {
 
@@ -25,8 +25,8 @@ void LobbyWnd::storeLaunchSettings() {
     const std::vector<std::string>& names = Process().savedGames.names;
     if (choice >= 0 && static_cast<size_t>(choice) < names.size()) savedGame = names[choice];
     // A profile that cannot be updated is reported; the launch goes on.
-    const ProfileResult r = StoreLaunchSettings(ctx_.gameDir.toStdString(), Profiles().currentPlayer,
-                                                savedGame, session_.gemstoneHall);
+    const ProfileResult r = StoreLaunchSettings(
+        ctx_.gameDir.toStdString(), Profiles().currentPlayer, savedGame, session_.gemstoneHall);
     if (r != ProfileResult::Ok) ErrorBox::Show(this, ProfileErrorText(r));
 }
 
@@ -55,12 +55,15 @@ void LobbyWnd::memberLaunch(const std::string& hostAddress) {
     launching_ = true;
     const size_t memberCount = session_.hall.ownGroupStatus().memberCount;
     storeLaunchSettings();
-    const LaunchRequest request{false, hostAddress, memberCount, Profiles().currentPlayer.loginName};
+    const LaunchRequest request{false, hostAddress, memberCount,
+                                Profiles().currentPlayer.loginName};
     const std::filesystem::path gameDir = ctx_.gameDir.toStdString();
     const bool launched = RunWhileBusy([&] { return GameLauncher(request, gameDir); });
     receiver_.StopSessionReceiver();
-    if (launched) GoodbyeBox::Show(this);
-    else ErrorBox::Show(this, kMemberLaunchFailedText);
+    if (launched)
+        GoodbyeBox::Show(this);
+    else
+        ErrorBox::Show(this, kMemberLaunchFailedText);
     launching_ = false;
     returnToHalls_ = false;
     close();

@@ -12,12 +12,12 @@ namespace zrt {
 namespace {
 
 class ScreenshotRecorder : public QObject {
-public:
+  public:
     ScreenshotRecorder(QObject* parent, QString dir) : QObject(parent), dir_(std::move(dir)) {
         QDir().mkpath(dir_);
     }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Show) {
             auto* w = qobject_cast<QWidget*>(watched);
@@ -26,16 +26,17 @@ protected:
         return false;
     }
 
-private:
+  private:
     void schedule(QWidget* w) {
         QPointer<QWidget> target(w);
         int n = ++count_;
         QTimer::singleShot(0, this, [this, target, n] {
             if (!target || !target->isVisible()) return;
             QString name = target->windowTitle();
-            if (name.isEmpty()) name = target->metaObject()->className();
+            if (name.trimmed().isEmpty()) name = target->metaObject()->className();
             name.replace(QRegularExpression("[^A-Za-z0-9]+"), "_");
-            target->grab().save(QString("%1/demo-%2-%3.png").arg(dir_).arg(n, 2, 10, QChar('0')).arg(name));
+            target->grab().save(
+                QString("%1/demo-%2-%3.png").arg(dir_).arg(n, 2, 10, QChar('0')).arg(name));
         });
     }
 
@@ -49,8 +50,17 @@ void InstallScreenshotRecorder(QApplication& app) {
     QString dir = qEnvironmentVariable("ZRT_SCREENSHOT_DIR");
     if (!dir.isEmpty()) app.installEventFilter(new ScreenshotRecorder(&app, dir));
     bool ok = false;
-    int quitMs = qEnvironmentVariableIntValue("ZRT_AUTOQUIT_MS", &ok);
-    if (ok && quitMs > 0) QTimer::singleShot(quitMs, &app, [] { QCoreApplication::exit(0); });
+    const int quitMs = qEnvironmentVariableIntValue("ZRT_AUTOQUIT_MS", &ok);
+    if (!ok || quitMs <= 0) return;
+    // Ending the running loops once is not enough while start-up still shows its boxes: the
+    // loop that ends is a modal box's, and start-up goes on to the next box or to the main
+    // loop. So the quit repeats every 100 ms until the program has ended.
+    auto* quit = new QTimer(&app);
+    QObject::connect(quit, &QTimer::timeout, quit, [quit] {
+        QCoreApplication::exit(0);
+        quit->setInterval(100);
+    });
+    quit->start(quitMs);
 }
 
 }  // namespace zrt

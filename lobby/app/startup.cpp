@@ -1,17 +1,18 @@
 // The start-up routine.
 #include "lobby/app/startup.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStyle>
-#include <QApplication>
 
 #include "lobby/app/application.h"
 #include "lobby/app/resource_loader.h"
 #include "lobby/app/startup_servers.h"
 #include "lobby/app/succession.h"
+#include "lobby/data/process_state.h"
 #include "lobby/data/profile_lists.h"
 #include "lobby/platform/display_format.h"
 #include "lobby/platform/local_address.h"
@@ -21,7 +22,6 @@
 #include "lobby/ui/login_window.h"
 #include "lobby/ui/main_window_rect.h"
 #include "lobby/ui/news_box.h"
-#include "lobby/ui/process_state.h"
 #include "playnet/registration.h"
 
 namespace zrt {
@@ -50,12 +50,11 @@ bool Startup::run() {
     LobbyApplication::SetDialogColours();
 
     // 2. True or high colour only.
-    if (DisplayPixelFormat() > 3) return stop(kMsgColourMode);
+    if (!IsTrueOrHighColour(DisplayPixelFormat())) return stop(kMsgColourMode);
 
     // 3. One copy at a time; the lock is held from here to the end of the process.
     if (lock_.acquire(kInstanceLockName) != InstanceLock::Result::Acquired)
         return stop(kMsgSecondCopy);
-    qInfo("zrtlobby: running as the only copy");
 
     // 4. The game must be registered for lobby launching, and its program present.
     if (!registrationOk()) return stop(kMsgNotRegistered);

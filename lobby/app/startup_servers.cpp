@@ -3,22 +3,29 @@
 
 #include <optional>
 
+#include "lobby/data/process_state.h"
 #include "lobby/data/url_shortcut.h"
 #include "lobby/net/banner_record.h"
 #include "lobby/net/request_code.h"
 #include "lobby/net/version_messages.h"
 #include "lobby/ui/banner_download.h"
-#include "lobby/ui/process_state.h"
 #include "lobby/ui/server_request.h"
 
 namespace zrt {
 namespace {
 
-// Applies the outcome rules shared by every start-up exchange. Nothing when the reply is
-// there to be read.
-std::optional<StepOutcome> failed(int run, int result, const char* message) {
-    if (run == 1 && result < 0) return StepOutcome{StepOutcome::Stop, message};
-    if (result <= 0) return StepOutcome{StepOutcome::StopSilently, nullptr};
+// Runs one start-up exchange: a failure stops with `message`, a cancel or an empty end stops
+// silently. Nothing when the reply is there to be read.
+std::optional<StepOutcome> runExchange(ServerRequest& request, const char* message) {
+    switch (request.run()) {
+        case ExchangeOutcome::Failed:
+            return StepOutcome{StepOutcome::Stop, message};
+        case ExchangeOutcome::Cancelled:
+        case ExchangeOutcome::NoReply:
+            return StepOutcome{StepOutcome::StopSilently, nullptr};
+        case ExchangeOutcome::Reply:
+            break;
+    }
     return std::nullopt;
 }
 
@@ -32,8 +39,7 @@ StepOutcome CheckVersionServer(const QString& gameDir) {
     ServerRequest request(nullptr, "Checking this Version with the Corvessa Server...",
                           kVersionPort);
     request.setRequest(encodeVersionRequest(kVersionTag));
-    int run = request.run();
-    if (auto stop = failed(run, request.result(), kMsgVersionServer)) return *stop;
+    if (auto stop = runExchange(request, kMsgVersionServer)) return *stop;
     std::optional<VersionReply> reply =
         decodeVersionReply(request.reply().data(), request.reply().size());
     if (!reply) return {StepOutcome::Stop, kMsgVersionServer};
@@ -45,8 +51,7 @@ StepOutcome CheckVersionServer(const QString& gameDir) {
 StepOutcome CheckDatabaseServer() {
     ServerRequest request(nullptr, "Checking this Version with the Database Server...", -1);
     request.setRequest(encodeDatabaseVersionRequest(kVersionTag));
-    int run = request.run();
-    if (auto stop = failed(run, request.result(), kMsgDatabaseServer)) return *stop;
+    if (auto stop = runExchange(request, kMsgDatabaseServer)) return *stop;
     std::optional<DatabaseVersionReply> reply =
         decodeDatabaseVersionReply(request.reply().data(), request.reply().size());
     Process().news = reply ? reply->news : std::string();
@@ -57,8 +62,7 @@ StepOutcome FetchBannerRecord(const QString& gameDir) {
     ServerRequest request(nullptr, "Initializing Connection...", -1);
     request.setRequest(encodeBannerRequest());
     request.setPrefixWidth(2);
-    int run = request.run();
-    if (auto stop = failed(run, request.result(), kMsgDatabaseServer)) return *stop;
+    if (auto stop = runExchange(request, kMsgDatabaseServer)) return *stop;
     Process().banner.clear();
     if (request.result() > 2) {
         std::optional<BannerRecord> record =

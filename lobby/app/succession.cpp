@@ -5,12 +5,12 @@
 #include <QTimer>
 
 #include "lobby/app/lobby_wnd.h"
+#include "lobby/data/process_state.h"
 #include "lobby/data/profile_lists.h"
-#include "lobby/session/hall_join.h"
+#include "lobby/session/lobby_connection.h"
 #include "lobby/ui/error_box.h"
 #include "lobby/ui/hall_window.h"
 #include "lobby/ui/login_window.h"
-#include "lobby/ui/process_state.h"
 
 namespace zrt {
 namespace {
@@ -25,10 +25,7 @@ struct WaitCursor {
 
 bool HandOverToHalls(LoginWindow& login) {
     LobbyConnection& connection = TheLobbyConnection();
-    if (!connection.CreateDirectPlay()) {
-        ErrorBox::Show(&login, "Cannot create DirectPlay interface");
-        return false;
-    }
+    connection.CreateDirectPlay();
     if (!connection.ConnectToLobbyServer(Process().serverAddress)) {
         ErrorBox::Show(&login, "Cannot initialize DirectPlay connection");
         return false;

@@ -5,17 +5,16 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace zrt {
 
-constexpr int kWmApp = 0x8000;
-
 // Event type for WM_APP + n.
-constexpr QEvent::Type AppEventType(int n) { return static_cast<QEvent::Type>(QEvent::User + n); }
+constexpr QEvent::Type AppEventType(int n) {
+    return static_cast<QEvent::Type>(QEvent::User + n);
+}
 
 // WM_APP + 1: exchange ended (ServerRequest), loading ended (LoadingBox), banner fetched
 // (download window), join failed (HallWindow), groups changed (LobbyView).
@@ -32,12 +31,16 @@ constexpr int WM_LOBBY_SHOW_GROUP = 6;
 constexpr int WM_LOBBY_INVITE_REPLY = 7;
 constexpr int WM_LOBBY_NEWS = 8;
 constexpr int WM_BANNER_READY = 9;
-constexpr int WM_PING_RESULT = 100;
+
+// Events of the program's own that stand for no window message use numbers from 200 up (the
+// lobby frame's are in lobby/app/session_events.h). The hall enumeration has its first answer
+// (HallWindow).
+constexpr int kEvHallsAnswered = 210;
 
 // A posted application event with the two message parameters, plus owned payloads for the
 // buffers that a window message would have carried (the handler owns them with the event).
 class AppEvent : public QEvent {
-public:
+  public:
     AppEvent(int n, intptr_t wParam = 0, intptr_t lParam = 0)
         : QEvent(AppEventType(n)), number(n), wParam(wParam), lParam(lParam) {}
 

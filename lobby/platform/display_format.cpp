@@ -6,7 +6,6 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QThread>
-
 #include <mutex>
 
 namespace zrt {
@@ -14,7 +13,7 @@ namespace {
 
 std::mutex g_mutex;
 std::optional<DisplayProbe> g_override;
-std::optional<int> g_cachedFormat;  // the real display's format, probed once
+std::optional<PixelFormat> g_cachedFormat;  // the real display's format, probed once
 
 // Probes the real display. Pixmaps exist only on the GUI thread of a running application;
 // elsewhere the display is taken to be 32 bits.
@@ -38,25 +37,32 @@ DisplayProbe ProbeRealDisplay() {
 
 }  // namespace
 
-int ClassifyDisplayProbe(const DisplayProbe& probe) {
+PixelFormat ClassifyDisplayProbe(const DisplayProbe& probe) {
     switch (probe.bitsPerPixel) {
-    case 32: return 0;
-    case 24: return 1;
-    case 16: return (probe.redBytes[1] & 0x80) ? 2 : 3;
-    case 8: return 4;
-    case 4: return 5;
-    case 1: return 6;
-    default: return 7;
+        case 32:
+            return PixelFormat::Bits32;
+        case 24:
+            return PixelFormat::Bits24;
+        case 16:
+            return (probe.redBytes[1] & 0x80) ? PixelFormat::Rgb565 : PixelFormat::Rgb555;
+        case 8:
+            return PixelFormat::Bits8;
+        case 4:
+            return PixelFormat::Bits4;
+        case 1:
+            return PixelFormat::Bits1;
+        default:
+            return PixelFormat::Other;
     }
 }
 
-int DisplayPixelFormat() {
+PixelFormat DisplayPixelFormat() {
     std::lock_guard<std::mutex> lock(g_mutex);
     if (g_override) return ClassifyDisplayProbe(*g_override);
     if (!g_cachedFormat) {
         // Cache only a probe made on the GUI thread; a worker asking first gets 32 bits for now.
         auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-        int format = ClassifyDisplayProbe(ProbeRealDisplay());
+        const PixelFormat format = ClassifyDisplayProbe(ProbeRealDisplay());
         if (app && QThread::currentThread() == app->thread()) g_cachedFormat = format;
         return format;
     }
@@ -70,10 +76,14 @@ void OverrideDisplayProbe(std::optional<DisplayProbe> probe) {
 
 QImage::Format DisplayImageFormat() {
     switch (DisplayPixelFormat()) {
-    case 1: return QImage::Format_RGB888;
-    case 2: return QImage::Format_RGB16;
-    case 3: return QImage::Format_RGB555;
-    default: return QImage::Format_RGB32;
+        case PixelFormat::Bits24:
+            return QImage::Format_RGB888;
+        case PixelFormat::Rgb565:
+            return QImage::Format_RGB16;
+        case PixelFormat::Rgb555:
+            return QImage::Format_RGB555;
+        default:
+            return QImage::Format_RGB32;
     }
 }
 

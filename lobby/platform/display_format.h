@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QImage>
-
 #include <cstdint>
 #include <optional>
 
@@ -15,17 +14,32 @@ struct DisplayProbe {
     uint8_t redBytes[2] = {0, 0};
 };
 
-// 0 = 32 bits, 1 = 24 bits, 2 = 16 bits 5-6-5, 3 = 16 bits 5-5-5, 4 = 8 bits, 5 = 4 bits,
-// 6 = 1 bit, 7 = anything else.
-int DisplayPixelFormat();
+// The display's pixel formats, numbered as the start-up check has always counted them.
+enum class PixelFormat {
+    Bits32 = 0,
+    Bits24 = 1,
+    Rgb565 = 2,  // 16 bits
+    Rgb555 = 3,  // 16 bits
+    Bits8 = 4,
+    Bits4 = 5,
+    Bits1 = 6,
+    Other = 7,
+};
+
+// True or high colour: the formats the lobby can draw on (32, 24 and both 16-bit layouts).
+inline bool IsTrueOrHighColour(PixelFormat format) {
+    return format <= PixelFormat::Rgb555;
+}
+
+PixelFormat DisplayPixelFormat();
 
 // Classifies a probe (the rule DisplayPixelFormat applies to the real display).
-int ClassifyDisplayProbe(const DisplayProbe& probe);
+PixelFormat ClassifyDisplayProbe(const DisplayProbe& probe);
 
 // Tests play another display by overriding the probe; nullopt returns to the real display.
 void OverrideDisplayProbe(std::optional<DisplayProbe> probe);
 
-// The QImage format of a screen-compatible bitmap on the current display (formats 0-3).
+// The QImage format of a screen-compatible bitmap on the current display (true or high colour).
 QImage::Format DisplayImageFormat();
 
 }  // namespace zrt

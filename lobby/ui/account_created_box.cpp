@@ -29,15 +29,10 @@ AccountCreatedBox::AccountCreatedBox(QWidget* parent)
     // The first line stands apart as the greeting; the other three read as one sentence.
     static const int kTops[kLineCount] = {12, 34, 46, 58};
     for (int i = 0; i < kLineCount; ++i) {
-        auto* label = new QLabel(QString::fromLatin1(kLines[i]), this);
+        QLabel* label = ValueField(this, du.rect(8, kTops[i], 210, 10), kPaintedTextYellow);
+        label->setText(QString::fromLatin1(kLines[i]));
         label->setObjectName(QStringLiteral("line%1").arg(i + 1));
-        label->setGeometry(du.rect(8, kTops[i], 210, 10));
         label->setAlignment(Qt::AlignCenter);
-        QPalette pal = label->palette();
-        pal.setColor(QPalette::Window, Qt::black);
-        pal.setColor(QPalette::WindowText, kPaintedTextYellow);
-        label->setPalette(pal);
-        label->setAutoFillBackground(true);
         lines_[i] = label;
     }
 

@@ -1,33 +1,24 @@
 // The banner download window: "Downloading Data ..." while a worker fetches the start-up
-// banner picture over HTTP.
+// banner picture over HTTP. The fetch is bounded in time, so there is nothing to cancel.
 #pragma once
 
-#include <QDialog>
-
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "lobby/ui/worker_dialog.h"
 
 namespace zrt {
 
-class BannerDownload : public QDialog {
+class BannerDownload : public WorkerDialog {
     Q_OBJECT
-public:
+  public:
     explicit BannerDownload(std::string pictureUrl);
-    ~BannerDownload() override;
 
     // Shows the window until the fetch has ended; the banner's bytes, or none.
     static std::vector<unsigned char> Run(const std::string& pictureUrl);
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    bool event(QEvent* event) override;
-    void reject() override {}  // the fetch is bounded in time; there is nothing to cancel
-
-private:
-    std::string url_;
-    std::vector<unsigned char> banner_;
-    std::thread worker_;
+  private:
+    std::vector<unsigned char> banner_;  // written by the worker, read once it has ended
 };
 
 }  // namespace zrt

@@ -29,7 +29,7 @@ QLabel* MakeLine(QWidget* parent, const QString& text, const QRect& where, const
 ConfirmBox::ConfirmBox(QWidget* owner, const QString& line1, const QString& line2)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("ConfirmBox"));
-    setWindowTitle(QString());
+    SetNoTitle(this);
     setModal(true);
     ApplyDialogLook(this);
     setFont(DialogTemplateFont());

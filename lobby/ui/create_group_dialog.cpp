@@ -51,6 +51,7 @@ CreateGroupDialog::CreateGroupDialog(QWidget* owner, const std::vector<std::stri
     : QDialog(owner) {
     setWindowTitle("Create Group");
     ApplyDialogLook(this);
+    setAttribute(Qt::WA_AlwaysShowToolTips);  // the check boxes' tips
     setFont(DialogTemplateFont());
     const DialogUnits du(font());
     setFixedSize(du.size(219, 135));

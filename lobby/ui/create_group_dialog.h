@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QDialog>
-
 #include <string>
 #include <vector>
 
@@ -17,10 +16,7 @@ namespace zrt {
 
 class CreateGroupDialog : public QDialog {
     Q_OBJECT
-public:
-    // Control ids of the layout.
-    enum { kInviteOnly = 1041, kSavedGame = 1092, kSavedGameList = 1019, kSetPlayers = 1042,
-           kPlayersList = 1020, kSetTitle = 1043, kTitleEdit = 1005 };
+  public:
     static constexpr int kTitleMaxChars = 25;
     static inline const char* kDefaultTitle = "Welcome";
 
@@ -38,7 +34,7 @@ public:
     QCheckBox* titleBox() const { return setTitle_; }
     QLineEdit* titleEdit() const { return titleEdit_; }
 
-private:
+  private:
     // A check box enables its companion while checked; the focus goes to the title edit.
     void boxToggled();
 

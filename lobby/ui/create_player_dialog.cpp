@@ -8,7 +8,8 @@
 
 #include "lobby/data/country_table.h"
 #include "lobby/data/profile_lists.h"
-#include "lobby/ui/account_actions.h"
+#include "lobby/net/account_actions.h"
+#include "lobby/net/account_messages.h"
 #include "lobby/ui/dialog_units.h"
 #include "lobby/ui/error_box.h"
 #include "lobby/ui/lobby_look.h"
@@ -29,21 +30,16 @@ constexpr int kPortraitId = 1018;
 void ApplyEditColours(QLineEdit* edit) {
     QPalette pal = edit->palette();
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        pal.setColor(group, QPalette::Text, QColor(255, 255, 0));
+        pal.setColor(group, QPalette::Text, kPaintedTextYellow);
         pal.setColor(group, QPalette::Base,
                      group == QPalette::Disabled ? QColor(0, 0, 90) : QColor(50, 50, 50));
     }
     edit->setPalette(pal);
 }
 
-template <typename W>
-W* Tagged(W* widget, const char* name, int id) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setProperty("controlId", id);
-    return widget;
+std::string Latin1(const QString& text) {
+    return text.toLatin1().toStdString();
 }
-
-std::string Latin1(const QString& text) { return text.toLatin1().toStdString(); }
 
 }  // namespace
 
@@ -115,7 +111,8 @@ void CreatePlayerDialog::buildControls() {
     connect(ok_, &QPushButton::clicked, this, &CreatePlayerDialog::accept);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
     // Selection, not the current row: a click moves the current row before it selects.
-    connect(profiles_, &QListWidget::itemSelectionChanged, this, &CreatePlayerDialog::profileSelected);
+    connect(profiles_, &QListWidget::itemSelectionChanged, this,
+            &CreatePlayerDialog::profileSelected);
     connect(nations_, &QListWidget::currentRowChanged, this, &CreatePlayerDialog::nationSelected);
     connect(loginName_, &QLineEdit::textChanged, this, &CreatePlayerDialog::textChanged);
     connect(email_, &QLineEdit::textChanged, this, &CreatePlayerDialog::textChanged);
@@ -129,7 +126,8 @@ void CreatePlayerDialog::fillLists() {
         item->setData(Qt::UserRole, ProfileItemData(registered, index));
         profiles_->addItem(item);
     };
-    for (size_t i = 0; i < lists.unregistered.size(); ++i) addProfile(lists.unregistered[i], false, i);
+    for (size_t i = 0; i < lists.unregistered.size(); ++i)
+        addProfile(lists.unregistered[i], false, i);
     for (size_t i = 0; i < lists.registered.size(); ++i) addProfile(lists.registered[i], true, i);
 
     for (const char* name : kCountryTable) countries_->addItem(QString::fromLatin1(name));
@@ -164,8 +162,8 @@ void CreatePlayerDialog::profileSelected() {
     const ProfileLists& lists = Profiles();
     if (!registered && index < lists.unregistered.size()) {
         const ProfileEntry& entry = lists.unregistered[index];
-        loginName_->setText(
-            QString::fromLatin1(entry.playerName.c_str()).left(static_cast<int>(kMaxLoginNameChars)));
+        loginName_->setText(QString::fromLatin1(entry.playerName.c_str())
+                                .left(static_cast<int>(kMaxLoginNameChars)));
         email_->clear();
         countries_->setCurrentRow(kCountryDefault);
         countries_->scrollToItem(countries_->currentItem());
@@ -213,26 +211,16 @@ void CreatePlayerDialog::accept() {
     }
     const uint16_t portrait = static_cast<uint16_t>(IsNationIndex(nation_) ? nation_ : 0);
     const int countryRow = countries_->currentRow();
-    const uint16_t country =
-        static_cast<uint16_t>(countryRow >= 0 ? countryRow : kCountryDefault);
+    const uint16_t country = static_cast<uint16_t>(countryRow >= 0 ? countryRow : kCountryDefault);
 
     ServerRequest request(this, QString::fromLatin1(kConnectingMessage), -1);
     request.setRequest(NewAccountRequestBytes(login, email, portrait, country, Today()));
-    const int run = request.run();
-    switch (ClassifyExchange(run, request.result())) {
-    case ExchangeOutcome::ConnectionError:
-        ErrorBox::Show(this, QString::fromLatin1(kMsgConnectionError));
-        return;
-    case ExchangeOutcome::Cancelled:
-    case ExchangeOutcome::NoReply:
-        return;
-    case ExchangeOutcome::Reply:
-        break;
-    }
-    if (request.reply().empty()) return;
-    const uint8_t outcome = request.reply().front();
-    if (outcome != 0) {
-        if (const char* text = NewAccountRefusalText(outcome))
+    if (!request.runForReply(QString::fromLatin1(kMsgConnectionError))) return;
+    const std::optional<uint8_t> outcome =
+        decodeNewAccountOutcome(request.reply().data(), request.reply().size());
+    if (!outcome) return;
+    if (*outcome != static_cast<uint8_t>(NewAccountOutcome::Created)) {
+        if (const char* text = NewAccountRefusalText(*outcome))
             ErrorBox::Show(this, QString::fromLatin1(text));
         return;
     }

@@ -10,7 +10,7 @@
 namespace zrt {
 
 GoodbyeBox::GoodbyeBox(QWidget* owner) : QDialog(owner) {
-    setWindowTitle(QString());
+    SetNoTitle(this);
     ApplyDialogLook(this);
     setFont(DialogTemplateFont());
     const DialogUnits du(font());

@@ -9,6 +9,7 @@
 #include <QPushButton>
 
 #include "lobby/data/country_table.h"
+#include "lobby/data/process_state.h"
 #include "lobby/platform/app_events.h"
 #include "lobby/session/chat_send.h"
 #include "lobby/session/group_actions.h"
@@ -19,25 +20,11 @@
 #include "lobby/ui/lobby_look.h"
 #include "lobby/ui/player_info_dialog.h"
 #include "lobby/ui/portrait_view.h"
-#include "lobby/ui/process_state.h"
 #include "lobby/ui/two_column_list_box.h"
 
 namespace zrt {
-namespace {
-
-void WhiteOnBlack(QWidget* w) {
-    QPalette pal = w->palette();
-    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        pal.setColor(g, QPalette::Base, Qt::black);
-        pal.setColor(g, QPalette::Text, Qt::white);
-    }
-    w->setPalette(pal);
-}
-
-}  // namespace
-
-GroupInfoDialog::GroupInfoDialog(LobbyContext& ctx, const GroupDialogData& data,
-                                 QObject* lobbyView, QWidget* owner)
+GroupInfoDialog::GroupInfoDialog(LobbyContext& ctx, const GroupDialogData& data, QObject* lobbyView,
+                                 QWidget* owner)
     : QDialog(owner), ctx_(ctx), lobbyView_(lobbyView), members_(data.group.members) {
     if (members_.size() > kMaxMembers) members_.resize(kMaxMembers);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -78,8 +65,7 @@ GroupInfoDialog::GroupInfoDialog(LobbyContext& ctx, const GroupDialogData& data,
     }
     if (memberList_->count() > 0) memberList_->setCurrentRow(0);
     if (!members_.empty()) showDetails(members_[0]);
-    connect(memberList_, &QListWidget::currentRowChanged, this,
-            &GroupInfoDialog::selectionChanged);
+    connect(memberList_, &QListWidget::currentRowChanged, this, &GroupInfoDialog::selectionChanged);
 
     launch_->setEnabled(false);
     updateLaunch(true);
@@ -98,11 +84,10 @@ void GroupInfoDialog::buildGroupFields(const GroupDialogData& data) {
     label("Invitation Only", 10, 32);
     label("Play Game", 119, 32);
 
-    MakeValueField(this, du.rect(64, 11, 38, 12))
-        ->setText(QString::number(data.tablePosition + 1));
-    MakeValueField(this, du.rect(163, 11, 131, 12))->setText(QString::fromLatin1(data.group.title));
-    MakeValueField(this, du.rect(64, 30, 38, 12))->setText(data.group.inviteOnly ? "Yes" : "No");
-    playGame_ = MakeValueField(this, du.rect(163, 30, 131, 12));
+    ValueField(this, du.rect(64, 11, 38, 12))->setText(QString::number(data.tablePosition + 1));
+    ValueField(this, du.rect(163, 11, 131, 12))->setText(QString::fromLatin1(data.group.title));
+    ValueField(this, du.rect(64, 30, 38, 12))->setText(data.group.inviteOnly ? "Yes" : "No");
+    playGame_ = ValueField(this, du.rect(163, 30, 131, 12));
     const int choice = ctx_.session ? ctx_.session->savedGameChoice.load() : -1;
     const auto& saved = Process().savedGames.names;
     if (data.group.savedGame && choice >= 0 && static_cast<size_t>(choice) < saved.size())
@@ -116,19 +101,19 @@ void GroupInfoDialog::buildMemberDetails() {
     memberList_ = new QListWidget(this);
     memberList_->setGeometry(du.rect(10, 60, 82, 122));
     memberList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    WhiteOnBlack(memberList_);
+    ApplyWhiteOnBlack(memberList_);
 
     portrait_ = new PortraitView(this);
     portrait_->setGeometry(du.rect(101, 61, 42, 102));
 
-    const char* labels[8] = {"Name",     "Country", "Score",      "Gemstones",
+    const char* labels[8] = {"Name",      "Country", "Score",      "Gemstones",
                              "Victories", "Defeats", "Games Quit", "Last Ping Delay"};
     const int rows[8] = {56, 73, 90, 107, 125, 142, 159, 176};
     for (int i = 0; i < 8; ++i) {
         auto* l = new QLabel(labels[i], this);
         l->adjustSize();
         l->move(du.x(151), du.y(rows[i]));
-        details_[i] = MakeValueField(this, du.rect(210, rows[i] - 2, 84, 12));
+        details_[i] = ValueField(this, du.rect(210, rows[i] - 2, 84, 12));
     }
     ping_ = new QPushButton("Ping", this);
     ping_->setGeometry(du.rect(101, 173, 42, 14));
@@ -144,10 +129,11 @@ void GroupInfoDialog::buildWhisperArea() {
     const int right = width() - 10;
 
     whisperEdit_ = new QLineEdit(this);
-    whisperEdit_->setGeometry(QRect(QPoint(130, labelBottom - 18), QPoint(right - 1, labelBottom + 5)));
+    whisperEdit_->setGeometry(
+        QRect(QPoint(130, labelBottom - 18), QPoint(right - 1, labelBottom + 5)));
     whisperEdit_->setMaxLength(kMaxWhisperChars);
     whisperEdit_->setFont(ArialFont(9));
-    WhiteOnBlack(whisperEdit_);
+    ApplyWhiteOnBlack(whisperEdit_);
 
     chatList_ = new TwoColumnListBox(TwoColumnListBox::Size::Small, 105, true, this);
     chatList_->setGeometry(
@@ -167,14 +153,11 @@ void GroupInfoDialog::selectionChanged() {
 void GroupInfoDialog::showDetails(uint32_t playerId) {
     const auto p = ctx_.session ? ctx_.session->hall.player(playerId) : std::nullopt;
     if (!p) return;
-    const QString values[8] = {QString::fromLatin1(p->name),
-                               QString::fromLatin1(CountryName(p->country)),
-                               QString::number(p->score),
-                               QString::number(p->gemstones),
-                               QString::number(p->victories),
-                               QString::number(p->defeats),
-                               QString::number(p->quits),
-                               PingText(p->ping)};
+    const QString values[8] = {
+        QString::fromLatin1(p->name),  QString::fromLatin1(CountryName(p->country)),
+        QString::number(p->score),     QString::number(p->gemstones),
+        QString::number(p->victories), QString::number(p->defeats),
+        QString::number(p->quits),     PingText(p->ping)};
     for (int i = 0; i < 8; ++i) details_[i]->setText(values[i]);
     portrait_->setPortrait(p->portrait);
     ping_->setEnabled(true);

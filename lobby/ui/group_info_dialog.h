@@ -5,7 +5,6 @@
 
 #include <QDialog>
 #include <QPointer>
-
 #include <cstdint>
 #include <vector>
 
@@ -24,10 +23,7 @@ class TwoColumnListBox;
 
 class GroupInfoDialog : public QDialog {
     Q_OBJECT
-public:
-    enum { kGroupNumber = 1033, kGroupTitle = 1034, kInviteOnly = 1035, kPlayGame = 1036,
-           kMembers = 1014, kPortrait = 1018, kPing = 1109, kWhisperLabel = 1112,
-           kWhisperEdit = 100, kChatList = 101, kQuitGroup = 1111 };
+  public:
     static constexpr int kMaxWhisperChars = 100;
 
     // Made from what HallState::openGroupDialog() returned; `lobbyView` receives the launch.
@@ -65,14 +61,14 @@ public:
     // session forget the dialog, cancel its pings and destroy it.
     void done(int result) override;
 
-signals:
+  signals:
     void pingRequested(const QString& address, uint32_t tag);
     void pingCancelled();
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     void buildGroupFields(const GroupDialogData& data);
     void buildMemberDetails();
     void buildWhisperArea();

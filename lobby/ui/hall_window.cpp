@@ -48,6 +48,7 @@ HallWindow::HallWindow(LobbyConnection& connection, QWidget* parent)
 }
 
 HallWindow::~HallWindow() {
+    connection_.ForgetHallAnswer();
     // The worker posts to this window: it must have ended before the window goes. A hall it
     // opened meanwhile is left again, as nobody will enter it.
     if (connection_.joinRunning()) {
@@ -70,8 +71,18 @@ void HallWindow::Start() {
     selectedHall_ = playnet::Guid{};
     shown_.clear();
     hallList_.clear();
+    // What the session layer knew from before (the counts of the hall just left) is not shown;
+    // its first answer is, at once, without waiting for two ticks.
+    connection_.RestartHallEnumeration([this] { PostAppEvent(this, kEvHallsAnswered); });
     connection_.EnumerateHalls(found_);
     timer_.start(kSearchPollMs);
+}
+
+void HallWindow::firstAnswer() {
+    if (connection_.joinRunning() || closed_ || !shown_.empty()) return;
+    // A tick now, with the pass the session layer has just answered.
+    connection_.EnumerateHalls(found_);
+    PollTick();
 }
 
 void HallWindow::PollTick() {
@@ -124,6 +135,7 @@ QString HallWindow::toolTipAt(QPoint pos) const {
 }
 
 bool HallWindow::event(QEvent* e) {
+    hot_.forgetOn(e, this);
     if (e->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(e);
         const QString text = toolTipAt(help->pos());
@@ -144,6 +156,10 @@ bool HallWindow::event(QEvent* e) {
     }
     if (AppEvent::is(e, WM_SESSION_OPENED)) {
         joinOpened();
+        return true;
+    }
+    if (AppEvent::is(e, kEvHallsAnswered)) {
+        firstAnswer();
         return true;
     }
     return QWidget::event(e);
@@ -246,6 +262,7 @@ void HallWindow::closeEvent(QCloseEvent* e) {
     }
     closed_ = true;
     timer_.stop();
+    connection_.ForgetHallAnswer();
     if (joined_) {
         HandOverMainWindowRect(*this);
         if (enterHallHook_) enterHallHook_();

@@ -14,7 +14,7 @@
 #include <functional>
 #include <vector>
 
-#include "lobby/session/hall_join.h"
+#include "lobby/session/lobby_connection.h"
 #include "lobby/ui/hot_spot_button.h"
 #include "lobby/ui/text_choice_list.h"
 
@@ -36,7 +36,8 @@ class HallWindow : public QWidget {
     void setEnterHall(std::function<void()> hook) { enterHallHook_ = std::move(hook); }
     void setBackToLogin(std::function<void()> hook) { loginHook_ = std::move(hook); }
 
-    // Starts polling: the first enumeration now, then a tick every 2 s.
+    // Starts polling: the enumeration starts afresh now and the first halls are listed as
+    // soon as the session layer has them; then a tick every 2 s.
     void Start();
     // One poll: takes over the halls the last enumeration found and enumerates again. The
     // timer calls it; ticks while a join runs do nothing.
@@ -77,6 +78,7 @@ class HallWindow : public QWidget {
     };
 
     void refreshShownList();
+    void firstAnswer();
     void selectItemAt(QPoint pos);
     void joinFailed();
     void joinOpened();

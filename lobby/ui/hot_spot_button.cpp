@@ -1,6 +1,7 @@
 // Hot-spot buttons and their mouse rule.
 #include "lobby/ui/hot_spot_button.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QWidget>
 
@@ -38,6 +39,13 @@ QRegion HotSpotTracker::clear() {
     hot_ = -1;
     hotRect_ = QRect();
     return old;
+}
+
+bool HotSpotTracker::forgetOn(const QEvent* event, QWidget* screen) {
+    if (event->type() != QEvent::Leave && event->type() != QEvent::WindowDeactivate) return false;
+    screen->update(clear());
+    SetHandCursor(screen, false);
+    return true;
 }
 
 void HotSpotTracker::paint(QPainter& p, HotSpotButtons buttons) const {

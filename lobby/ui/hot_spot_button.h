@@ -6,16 +6,16 @@
 #include <QPoint>
 #include <QRect>
 #include <QRegion>
-
 #include <span>
 
+class QEvent;
 class QPainter;
 class QWidget;
 
 namespace zrt {
 
 struct HotSpotButton {
-    QRect rect;    // at its fixed place, as large as the normal picture
+    QRect rect;  // at its fixed place, as large as the normal picture
     QImage normal;
     QImage hover;
 
@@ -28,10 +28,10 @@ struct HotSpotButton {
 using HotSpotButtons = std::span<const HotSpotButton* const>;
 
 class HotSpotTracker {
-public:
+  public:
     struct Move {
-        QRegion repaint;   // button areas whose picture changed
-        bool hand = false; // whether the hand cursor should show
+        QRegion repaint;    // button areas whose picture changed
+        bool hand = false;  // whether the hand cursor should show
     };
 
     // The mouse moved to `pos`. A hot button stays hot while the mouse is inside its rectangle
@@ -40,6 +40,10 @@ public:
     Move mouseMoved(QPoint pos, HotSpotButtons buttons);
     // Forgets the hot button (e.g. before a dialog opens); the old rectangle needs repainting.
     QRegion clear();
+    // The mouse left `screen`, or its window lost activation (a dialog opened over it, which
+    // takes the mouse): the hot button is drawn normal again and the hand cursor goes, so no
+    // hover picture stays lit once the dialog has closed. True for those two events.
+    bool forgetOn(const QEvent* event, QWidget* screen);
 
     // Draws every button in its normal picture, and the hot one's hover picture over it.
     void paint(QPainter& p, HotSpotButtons buttons) const;
@@ -50,7 +54,7 @@ public:
     // The first button holding the point (for clicks), or -1.
     static int buttonAt(QPoint pos, HotSpotButtons buttons);
 
-private:
+  private:
     int hot_ = -1;
     QRect hotRect_;
 };

@@ -5,13 +5,13 @@
 #include <QPushButton>
 
 #include "lobby/data/country_table.h"
+#include "lobby/data/process_state.h"
 #include "lobby/ui/dialog_units.h"
 #include "lobby/ui/error_box.h"
 #include "lobby/ui/lobby_context.h"
 #include "lobby/ui/lobby_look.h"
 #include "lobby/ui/player_info_dialog.h"
 #include "lobby/ui/portrait_view.h"
-#include "lobby/ui/process_state.h"
 #include "lobby/ui/saved_game_dialog.h"
 
 namespace zrt {
@@ -50,15 +50,15 @@ InvitationDialog::InvitationDialog(QWidget* owner, LobbyContext& ctx,
     };
     for (size_t i = 0; i < std::size(rows); ++i) {
         label(rows[i].label, 73, rows[i].y);
-        QLabel* field = MakeValueField(this, du.rect(125, rows[i].y - 1, 88, 11));
+        QLabel* field = ValueField(this, du.rect(125, rows[i].y - 1, 88, 11));
         field->setText(rows[i].value);
         if (i == 0) name_ = field;
     }
     label("Group Number", 27, 172);
     label("Group Title", 27, 189);
-    groupNumber_ = MakeValueField(this, du.rect(87, 171, 114, 11));
+    groupNumber_ = ValueField(this, du.rect(87, 171, 114, 11));
     groupNumber_->setText(QString::number(details.groupNumber));
-    groupTitle_ = MakeValueField(this, du.rect(87, 188, 114, 11));
+    groupTitle_ = ValueField(this, du.rect(87, 188, 114, 11));
     groupTitle_->setText(QString::fromLatin1(details.title));
 
     auto* portrait = new PortraitView(this);
@@ -80,15 +80,16 @@ void InvitationDialog::done(int result) {
     if (answered_ || ctx_.groups == nullptr) return;
     answered_ = true;
     const std::vector<std::string>& saved = Process().savedGames.names;
-    SavedGameQuestion question{saved.size(),
-                               [this, &saved] { return SavedGameDialog::Ask(parentWidget(), saved); }};
+    SavedGameQuestion question{
+        saved.size(), [this, &saved] { return SavedGameDialog::Ask(parentWidget(), saved); }};
     result_ = ctx_.groups->ReplyToInvitation(inviterId_, groupId_, result == Accepted, question);
 }
 
 void InvitationDialog::Run(QWidget* owner, LobbyContext& ctx, uint32_t inviterId,
                            uint32_t groupId) {
     if (ctx.groups == nullptr) return;
-    const std::optional<InvitationDetails> details = ctx.groups->LookUpInvitation(inviterId, groupId);
+    const std::optional<InvitationDetails> details =
+        ctx.groups->LookUpInvitation(inviterId, groupId);
     if (!details) return;
     InvitationDialog dialog(owner, ctx, *details, groupId);
     dialog.exec();

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QDialog>
-
 #include <cstdint>
 
 #include "lobby/session/group_actions.h"
@@ -16,11 +15,7 @@ struct LobbyContext;
 
 class InvitationDialog : public QDialog {
     Q_OBJECT
-public:
-    enum { kName = 1033, kCountry = 1034, kScore = 1035, kGemstones = 1049, kVictories = 1036,
-           kDefeats = 1037, kQuits = 1038, kGroupNumber = 1047, kGroupTitle = 1048,
-           kPortrait = 1018 };
-
+  public:
     InvitationDialog(QWidget* owner, LobbyContext& ctx, const InvitationDetails& details,
                      uint32_t groupId);
 
@@ -38,7 +33,7 @@ public:
     // and the group exists, then reports a failed join in the error box.
     static void Run(QWidget* owner, LobbyContext& ctx, uint32_t inviterId, uint32_t groupId);
 
-private:
+  private:
     LobbyContext& ctx_;
     uint32_t inviterId_;
     uint32_t groupId_;

@@ -17,14 +17,9 @@ InvitationReplyBox::InvitationReplyBox(QWidget* owner, const QString& playerName
     const DialogUnits du(font());
     setFixedSize(du.size(186, 95));
 
-    name_ = new QLabel(playerName, this);
-    name_->setGeometry(du.rect(57, 17, 70, 12));
+    name_ = ValueField(this, du.rect(57, 17, 70, 12), kPaintedTextYellow);
+    name_->setText(playerName);
     name_->setAlignment(Qt::AlignCenter);
-    name_->setAutoFillBackground(true);
-    QPalette pal = name_->palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    pal.setColor(QPalette::WindowText, kPaintedTextYellow);
-    name_->setPalette(pal);
 
     answer_ = new QLabel(accepted ? kInviteAcceptedText : kInviteDeclinedText, this);
     answer_->setGeometry(du.rect(7, 45, 172, 13));

@@ -12,9 +12,7 @@ inline constexpr const char* kInviteDeclinedText = "This player has declined you
 
 class InvitationReplyBox : public QDialog {
     Q_OBJECT
-public:
-    enum { kName = 1033, kAnswer = 1034 };
-
+  public:
     InvitationReplyBox(QWidget* owner, const QString& playerName, bool accepted);
 
     QLabel* nameField() const { return name_; }
@@ -22,7 +20,7 @@ public:
 
     static void Show(QWidget* owner, const QString& playerName, bool accepted);
 
-private:
+  private:
     QLabel* name_;
     QLabel* answer_;
 };

@@ -2,14 +2,13 @@
 // ends the process; ours jumps back to the decoder so that a corrupt file is just a failure.
 #include "lobby/ui/jpeg_loader.h"
 
-#include <QFile>
+#include <jpeglib.h>
 
+#include <QFile>
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
 #include <vector>
-
-#include <jpeglib.h>
 
 #include "lobby/platform/display_format.h"
 
@@ -67,7 +66,8 @@ bool Decode(std::FILE* file, Decoded* out) {
     out->height = cinfo.output_height;
     out->rgb.assign(static_cast<size_t>(out->width) * out->height * 3, 0);
     while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row = out->rgb.data() + static_cast<size_t>(cinfo.output_scanline) * out->width * 3;
+        JSAMPROW row =
+            out->rgb.data() + static_cast<size_t>(cinfo.output_scanline) * out->width * 3;
         jpeg_read_scanlines(&cinfo, &row, 1);
     }
     jpeg_finish_decompress(&cinfo);
@@ -78,8 +78,8 @@ bool Decode(std::FILE* file, Decoded* out) {
 }  // namespace
 
 std::optional<QImage> LoadJpegFile(const QString& path) {
-    const int format = DisplayPixelFormat();
-    if (format > 3) return std::nullopt;
+    const PixelFormat format = DisplayPixelFormat();
+    if (!IsTrueOrHighColour(format)) return std::nullopt;
 
     std::FILE* file = std::fopen(QFile::encodeName(path).constData(), "rb");
     if (!file) return std::nullopt;
@@ -97,20 +97,25 @@ std::optional<QImage> LoadJpegFile(const QString& path) {
         for (unsigned x = 0; x < decoded.width; ++x) {
             const int r = src[3 * x], g = src[3 * x + 1], b = src[3 * x + 2];
             switch (format) {
-            case 0: reinterpret_cast<QRgb*>(line)[x] = qRgb(r, g, b); break;
-            case 1:  // Format_RGB888 keeps its bytes in red, green, blue order
-                line[3 * x] = static_cast<uchar>(r);
-                line[3 * x + 1] = static_cast<uchar>(g);
-                line[3 * x + 2] = static_cast<uchar>(b);
-                break;
-            case 2:
-                reinterpret_cast<quint16*>(line)[x] =
-                    static_cast<quint16>(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
-                break;
-            case 3:
-                reinterpret_cast<quint16*>(line)[x] =
-                    static_cast<quint16>(((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3));
-                break;
+                case PixelFormat::Bits32:
+                    reinterpret_cast<QRgb*>(line)[x] = qRgb(r, g, b);
+                    break;
+                case PixelFormat::Bits24:  // Format_RGB888 keeps its bytes in red, green, blue
+                                           // order
+                    line[3 * x] = static_cast<uchar>(r);
+                    line[3 * x + 1] = static_cast<uchar>(g);
+                    line[3 * x + 2] = static_cast<uchar>(b);
+                    break;
+                case PixelFormat::Rgb565:
+                    reinterpret_cast<quint16*>(line)[x] =
+                        static_cast<quint16>(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
+                    break;
+                case PixelFormat::Rgb555:
+                    reinterpret_cast<quint16*>(line)[x] =
+                        static_cast<quint16>(((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3));
+                    break;
+                default:
+                    break;
             }
         }
     }

@@ -106,13 +106,9 @@ void LadderWindow::drawSlot(QPainter& p, int s) const {
 void RunLadderQuery(QWidget* parent) {
     ServerRequest request(parent, "Connecting to the Database Server...", kDatabasePort);
     request.setRequest(encodeLadderRequest());
-    int run = request.run();
-    if (run == 1 && request.result() < 0) {
-        ErrorBox::Show(parent, "Error Connecting to the Server.\nPlease Try Later");
-        return;
-    }
-    if (request.result() <= 0) return;
-    std::vector<LadderEntry> rows = decodeLadderReply(request.reply().data(), request.reply().size());
+    if (!request.runForReply("Error Connecting to the Server.\nPlease Try Later")) return;
+    std::vector<LadderEntry> rows =
+        decodeLadderReply(request.reply().data(), request.reply().size());
     if (rows.empty()) {
         ErrorBox::Show(parent, "Error receiving ladder information");
         return;

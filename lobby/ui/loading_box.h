@@ -1,21 +1,18 @@
 // LoadingBox: stands on the screen while a loader runs on a worker thread at start-up.
 #pragma once
 
-#include <QDialog>
-#include <QFont>
-
 #include <functional>
-#include <thread>
+
+#include "lobby/ui/worker_dialog.h"
 
 namespace zrt {
 
-class LoadingBox : public QDialog {
+class LoadingBox : public WorkerDialog {
     Q_OBJECT
-public:
+  public:
     // `loader` runs on a worker thread once the box is open; it returns true when everything
     // was loaded. It must not touch widgets.
     explicit LoadingBox(std::function<bool()> loader, QWidget* owner = nullptr);
-    ~LoadingBox() override;
 
     // Shows the box modally until the loader ends: 1 when it succeeded, 2 when it failed. The
     // worker thread has always ended when this returns.
@@ -24,21 +21,9 @@ public:
     // The band "Loading Resources..." is centred in: 30 to 10 pixels above the client bottom.
     QRect textRect() const;
 
-protected:
-    bool event(QEvent* e) override;
-    void showEvent(QShowEvent* e) override;
+  protected:
+    void finished(intptr_t failed) override;
     void paintEvent(QPaintEvent* e) override;
-    void closeEvent(QCloseEvent* e) override;
-    void reject() override;
-
-private:
-    void joinWorker();
-
-    std::function<bool()> loader_;
-    std::thread worker_;
-    bool started_ = false;
-    bool finished_ = false;
-    QFont font_;
 };
 
 }  // namespace zrt

@@ -3,47 +3,74 @@
 
 #include <QLabel>
 #include <QPalette>
-#include <QWidget>
 
 namespace zrt {
 
 namespace {
 
-QFont SansFont(const QString& family, int points) {
+QFont SansFont(const QString& family, double points) {
     QFont font(family);
-    font.setPixelSize((points * 96 + 36) / 72);
+    font.setPixelSize(static_cast<int>(points * 96.0 / 72.0 + 0.5));
     font.setStyleHint(QFont::SansSerif);
     return font;
 }
 
+constexpr QPalette::ColorGroup kEnabledGroups[] = {QPalette::Active, QPalette::Inactive};
+
 }  // namespace
 
-QFont ArialFont(int points) {
+QFont ArialFont(double points) {
     return SansFont(QStringLiteral("Arial"), points);
 }
 
-QFont MsSansSerifFont(int points) {
+QFont MsSansSerifFont(double points) {
     return SansFont(QStringLiteral("MS Sans Serif"), points);
+}
+
+void SetDialogColours(QPalette& pal) {
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Button})
+        pal.setColor(role, kDialogGrey);
+    pal.setColor(QPalette::Base, Qt::black);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) {
+        for (QPalette::ColorGroup group : kEnabledGroups) pal.setColor(group, role, Qt::white);
+        pal.setColor(QPalette::Disabled, role, kDisabledTextGrey);
+    }
 }
 
 void ApplyDialogLook(QWidget* widget) {
     QPalette pal = widget->palette();
-    pal.setColor(QPalette::Window, kDialogGrey);
-    pal.setColor(QPalette::WindowText, Qt::white);
-    pal.setColor(QPalette::Button, kDialogGrey);
-    pal.setColor(QPalette::ButtonText, Qt::white);
-    pal.setColor(QPalette::Text, Qt::white);
+    SetDialogColours(pal);
     widget->setPalette(pal);
     widget->setAutoFillBackground(true);
+}
+
+void SetTextOnBlack(QWidget* widget, const QColor& colour) {
+    QPalette pal = widget->palette();
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base})
+        pal.setColor(role, Qt::black);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text}) {
+        for (QPalette::ColorGroup group : kEnabledGroups) pal.setColor(group, role, colour);
+        pal.setColor(QPalette::Disabled, role, kDisabledTextGrey);
+    }
+    widget->setPalette(pal);
+}
+
+void SetNoTitle(QWidget* window) {
+    window->setWindowTitle(QStringLiteral(" "));
+}
+
+QLabel* ValueField(QWidget* parent, const QRect& rect, const QColor& colour) {
+    auto* field = new QLabel(parent);
+    field->setGeometry(rect);
+    field->setAutoFillBackground(true);
+    SetTextOnBlack(field, colour);
+    return field;
 }
 
 QLabel* YellowOnBlackLabel(QWidget* parent, const QString& text, QPoint at) {
     auto* label = new QLabel(text, parent);
     label->setAutoFillBackground(true);
-    QPalette pal = label->palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    pal.setColor(QPalette::WindowText, kPaintedTextYellow);
-    label->setPalette(pal);
+    SetTextOnBlack(label, kPaintedTextYellow);
     label->adjustSize();
     label->move(at);
     return label;

@@ -7,7 +7,7 @@
 #include <QPushButton>
 
 #include "lobby/data/profile_lists.h"
-#include "lobby/ui/account_actions.h"
+#include "lobby/net/account_actions.h"
 #include "lobby/ui/dialog_units.h"
 #include "lobby/ui/error_box.h"
 #include "lobby/ui/lobby_look.h"
@@ -22,13 +22,6 @@ constexpr int kPasswordId = 1005;
 constexpr int kNationListId = 1014;
 constexpr int kPortraitId = 1018;
 constexpr int kPasswordFieldMax = 20;
-
-template <typename W>
-W* Tagged(W* widget, const char* name, int id) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setProperty("controlId", id);
-    return widget;
-}
 
 }  // namespace
 
@@ -54,7 +47,8 @@ LoginDialog::LoginDialog(QWidget* parent, std::filesystem::path gameDir, size_t 
     password_->setEchoMode(QLineEdit::Password);
     password_->setMaxLength(kPasswordFieldMax);
     ApplyYellowOnBlack(password_);
-    auto* nationLabel = new QLabel(QStringLiteral("Select Favorite Nationality or Species :"), this);
+    auto* nationLabel =
+        new QLabel(QStringLiteral("Select Favorite Nationality or Species :"), this);
     nationLabel->setGeometry(du.rect(15, 62, 118, 8));
     nations_ = Tagged(MakeNationList(this), "nationList", kNationListId);
     nations_->setGeometry(du.rect(15, 78, 74, 40));
@@ -100,17 +94,7 @@ void LoginDialog::accept() {
     request.setRequest(LoginRequestBytes(lists.registered[profileIndex_],
                                          password_->text().toLatin1().toStdString(), Today()));
     request.setPrefixWidth(2);
-    const int run = request.run();
-    switch (ClassifyExchange(run, request.result())) {
-    case ExchangeOutcome::ConnectionError:
-        ErrorBox::Show(this, QString::fromLatin1(kMsgConnectionError));
-        return;
-    case ExchangeOutcome::Cancelled:
-    case ExchangeOutcome::NoReply:
-        return;
-    case ExchangeOutcome::Reply:
-        break;
-    }
+    if (!request.runForReply(QString::fromLatin1(kMsgConnectionError))) return;
 
     const LoginVerdict verdict = ReadLoginReply(request.reply());
     if (!verdict.accepted) {

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QTimer>
 
+#include "lobby/data/process_state.h"
 #include "lobby/data/profile_lists.h"
 #include "lobby/data/saved_games.h"
 #include "lobby/ui/account_created_box.h"
@@ -16,7 +17,6 @@
 #include "lobby/ui/lobby_pictures.h"
 #include "lobby/ui/login_dialog.h"
 #include "lobby/ui/main_window_rect.h"
-#include "lobby/ui/process_state.h"
 
 namespace zrt {
 namespace {
@@ -76,6 +76,11 @@ void LoginWindow::paintEvent(QPaintEvent*) {
     }
 }
 
+bool LoginWindow::event(QEvent* event) {
+    tracker_.forgetOn(event, this);
+    return QWidget::event(event);
+}
+
 void LoginWindow::mouseMoveEvent(QMouseEvent* event) {
     QPoint pos = event->position().toPoint();
     if (profileList_.hitTest(pos) >= 0) {
@@ -113,10 +118,17 @@ void LoginWindow::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void LoginWindow::runButton(int index) {
     switch (index) {
-        case New: NewPlayer(); break;
-        case Continue: ContinueLogin(); break;
-        case Quit: QuitLobby(); break;
-        default: break;
+        case New:
+            NewPlayer();
+            break;
+        case Continue:
+            ContinueLogin();
+            break;
+        case Quit:
+            QuitLobby();
+            break;
+        default:
+            break;
     }
 }
 

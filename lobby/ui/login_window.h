@@ -5,7 +5,6 @@
 
 #include <QString>
 #include <QWidget>
-
 #include <array>
 #include <functional>
 
@@ -16,7 +15,7 @@ namespace zrt {
 
 class LoginWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     // The buttons in the order the mouse tests them.
     enum Button { New = 0, Continue = 1, Quit = 2 };
 
@@ -40,14 +39,15 @@ public:
     bool proceed() const { return proceed_; }
     const QString& gameDir() const { return gameDir_; }
 
-protected:
+  protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     std::array<const HotSpotButton*, 3> buttonList() const;
     void runButton(int index);
     void clearCursor();

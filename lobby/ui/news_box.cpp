@@ -24,10 +24,7 @@ NewsBox::NewsBox(QWidget* owner, const QString& text) : QDialog(owner) {
     edit_->setGeometry(du.rect(28, 32, 204, 76));
     edit_->setReadOnly(true);
     edit_->setFont(ArialFont(10));
-    QPalette pal = edit_->palette();
-    pal.setColor(QPalette::Base, Qt::black);
-    pal.setColor(QPalette::Text, kPaintedTextYellow);
-    edit_->setPalette(pal);
+    ApplyYellowOnBlack(edit_);
     // Servers write line breaks as CR LF.
     QString shown = text;
     shown.replace("\r\n", "\n");
@@ -44,6 +41,8 @@ void NewsBox::Show(QWidget* owner, const QString& text) {
     box.exec();
 }
 
-QString NewsBox::text() const { return edit_->toPlainText(); }
+QString NewsBox::text() const {
+    return edit_->toPlainText();
+}
 
 }  // namespace zrt

@@ -1,13 +1,12 @@
 // PlayerInfoDialog: filled once from the copy; Ping, Invite, Whisper and Block act on the hall.
 #include "lobby/ui/player_info_dialog.h"
 
-#include "lobby/platform/ping_socket.h"
-
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 
 #include "lobby/data/country_table.h"
+#include "lobby/platform/ping_socket.h"
 #include "lobby/session/group_actions.h"
 #include "lobby/session/lobby_session.h"
 #include "lobby/ui/dialog_units.h"
@@ -16,19 +15,6 @@
 #include "lobby/ui/portrait_view.h"
 
 namespace zrt {
-
-QLabel* MakeValueField(QWidget* parent, const QRect& rect, const QColor& text) {
-    auto* field = new QLabel(parent);
-    field->setGeometry(rect);
-    field->setAutoFillBackground(true);
-    QPalette pal = field->palette();
-    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        pal.setColor(g, QPalette::Window, Qt::black);
-        pal.setColor(g, QPalette::WindowText, text);
-    }
-    field->setPalette(pal);
-    return field;
-}
 
 QString PingText(double seconds) {
     return seconds >= 0 ? QString::asprintf("%.2f sec", seconds) : QStringLiteral("Unknown");
@@ -80,7 +66,7 @@ PlayerInfoDialog::PlayerInfoDialog(LobbyContext& ctx, const PlayerEntry& player,
         auto* label = new QLabel(rows[i].label, this);
         label->adjustSize();
         label->move(du.x(76), du.y(rows[i].y));
-        fields[i] = MakeValueField(this, du.rect(136, rows[i].y - 2, 97, 12));
+        fields[i] = ValueField(this, du.rect(136, rows[i].y - 2, 97, 12));
         fields[i]->setText(rows[i].value);
     }
     name_ = fields[0];
@@ -133,8 +119,7 @@ void PlayerInfoDialog::pingClicked() {
 void PlayerInfoDialog::PingResult(uint32_t, bool ok, double seconds) {
     pingPending_ = false;
     const double shown = ok ? seconds : -1.0;
-    if (ctx_.session != nullptr)
-        ctx_.session->hall.setPing(player_.id, static_cast<float>(shown));
+    if (ctx_.session != nullptr) ctx_.session->hall.setPing(player_.id, static_cast<float>(shown));
     lastPing_->setText(PingText(shown));
 }
 
@@ -149,8 +134,7 @@ void PlayerInfoDialog::whisperClicked() {
         whisper_->setEnabled(false);
         return;
     }
-    WhisperDialog dialog(this, ctx_, QString::fromLatin1(player_.name), player_.id,
-                         whisperEcho_);
+    WhisperDialog dialog(this, ctx_, QString::fromLatin1(player_.name), player_.id, whisperEcho_);
     dialog.exec();
 }
 

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QDialog>
-
 #include <cstdint>
 
 #include "lobby/session/player_table.h"
@@ -19,9 +18,6 @@ namespace zrt {
 struct LobbyContext;
 class PortraitView;
 
-// A value field: white (or `text`) on black, the text left-aligned.
-QLabel* MakeValueField(QWidget* parent, const QRect& rect, const QColor& text = Qt::white);
-
 // The last-ping text: "%.2f sec" for 0 or more seconds, "Unknown" otherwise.
 QString PingText(double seconds);
 
@@ -31,11 +27,7 @@ inline constexpr const char* kWaitingResponse = "Waiting Response...";
 
 class PlayerInfoDialog : public QDialog {
     Q_OBJECT
-public:
-    enum { kName = 1033, kCountry = 1034, kScore = 1035, kGemstones = 1048, kVictories = 1036,
-           kDefeats = 1037, kQuits = 1038, kLastPing = 1047, kPing = 1045, kInvite = 1106,
-           kWhisper = 1107, kBlock = 1041, kPortrait = 1018 };
-
+  public:
     // Made from a copy of the player's entry; owned by `owner` (the lobby frame).
     PlayerInfoDialog(LobbyContext& ctx, const PlayerEntry& player, QWidget* owner);
 
@@ -59,13 +51,13 @@ public:
     // cancelled, and the dialog goes away.
     void done(int result) override;
 
-signals:
+  signals:
     // Ask the ping socket to probe `address` for this dialog with `tag`, or to forget this
     // dialog's pending probe.
     void pingRequested(const QString& address, uint32_t tag);
     void pingCancelled();
 
-private:
+  private:
     void pingClicked();
     void inviteClicked();
     void whisperClicked();

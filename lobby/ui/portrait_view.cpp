@@ -3,9 +3,9 @@
 
 #include <QListWidget>
 #include <QPainter>
-#include <QPalette>
 
 #include "lobby/data/nation_table.h"
+#include "lobby/ui/lobby_look.h"
 #include "lobby/ui/lobby_pictures.h"
 
 namespace zrt {
@@ -25,15 +25,6 @@ void PortraitView::paintEvent(QPaintEvent*) {
     p.drawImage(0, 0, image);
 }
 
-void ApplyYellowOnBlack(QWidget* widget) {
-    QPalette pal = widget->palette();
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        pal.setColor(group, QPalette::Base, Qt::black);
-        pal.setColor(group, QPalette::Text, QColor(255, 255, 0));
-    }
-    widget->setPalette(pal);
-}
-
 QListWidget* MakeNationList(QWidget* parent) {
     auto* list = new QListWidget(parent);
     for (const NationRow& row : kNationTable) list->addItem(QString::fromLatin1(row.name));
@@ -41,6 +32,8 @@ QListWidget* MakeNationList(QWidget* parent) {
     return list;
 }
 
-bool IsNationIndex(int index) { return index >= 0 && index < static_cast<int>(kNationCount); }
+bool IsNationIndex(int index) {
+    return index >= 0 && index < static_cast<int>(kNationCount);
+}
 
 }  // namespace zrt

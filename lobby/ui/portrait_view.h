@@ -1,6 +1,5 @@
 // The portrait control of the new-player and login dialogs, and the nation list that drives
-// it: both share one index, row i of the nation table showing portrait i. Also the
-// yellow-on-black look that the dialogs' lists and the password field share.
+// it: both share one index, row i of the nation table showing portrait i.
 #pragma once
 
 #include <QWidget>
@@ -13,21 +12,18 @@ namespace zrt {
 // top-left corner; nothing for an index outside the table.
 class PortraitView : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit PortraitView(QWidget* parent = nullptr);
 
     void setPortrait(int index);
     int portrait() const { return index_; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     int index_ = -1;
 };
-
-// Yellow text on black, enabled or not.
-void ApplyYellowOnBlack(QWidget* widget);
 
 // A list of the 19 nation and species names in table order, yellow on black, nothing selected.
 QListWidget* MakeNationList(QWidget* parent);

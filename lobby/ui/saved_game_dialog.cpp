@@ -28,12 +28,7 @@ SavedGameDialog::SavedGameDialog(QWidget* owner, const std::vector<std::string>&
     list_ = new QListWidget(this);
     list_->setGeometry(du.rect(48, 55, 100, 40));
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    QPalette pal = list_->palette();
-    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        pal.setColor(g, QPalette::Base, Qt::black);
-        pal.setColor(g, QPalette::Text, Qt::white);
-    }
-    list_->setPalette(pal);
+    ApplyWhiteOnBlack(list_);
     for (const std::string& name : savedGames) list_->addItem(QString::fromLatin1(name) + ".SVM");
     if (list_->count() > 0)
         list_->setCurrentRow(0);
@@ -49,7 +44,9 @@ SavedGameDialog::SavedGameDialog(QWidget* owner, const std::vector<std::string>&
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-int SavedGameDialog::choice() const { return list_->count() > 0 ? list_->currentRow() : -1; }
+int SavedGameDialog::choice() const {
+    return list_->count() > 0 ? list_->currentRow() : -1;
+}
 
 std::optional<int> SavedGameDialog::Ask(QWidget* owner,
                                         const std::vector<std::string>& savedGames) {

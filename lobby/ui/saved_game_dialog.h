@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QDialog>
-
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,9 +13,7 @@ namespace zrt {
 
 class SavedGameDialog : public QDialog {
     Q_OBJECT
-public:
-    enum { kList = 1014 };
-
+  public:
     SavedGameDialog(QWidget* owner, const std::vector<std::string>& savedGames);
 
     // The selected line, or -1.
@@ -26,7 +23,7 @@ public:
     // Asks modally: the chosen index on OK, nothing on Cancel.
     static std::optional<int> Ask(QWidget* owner, const std::vector<std::string>& savedGames);
 
-private:
+  private:
     QListWidget* list_;
 };
 

@@ -1,11 +1,10 @@
 // TwoColumnListBox painting through an item delegate.
 #include "lobby/ui/two_column_list_box.h"
 
-#include <QStyle>
-
 #include <QAbstractItemDelegate>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QStyle>
 
 #include "lobby/session/name_set.h"
 #include "lobby/ui/lobby_look.h"
@@ -14,16 +13,17 @@ namespace zrt {
 namespace {
 
 class TwoColumnDelegate : public QAbstractItemDelegate {
-public:
+  public:
     explicit TwoColumnDelegate(TwoColumnListBox* box) : QAbstractItemDelegate(box), box_(box) {}
 
-    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    void paint(QPainter* p, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
         box_->drawItem(*p, index.row(), index.data(Qt::DisplayRole).toString(), option.rect);
         // The rows draw no selection of their own; a yellow frame shows which lines are
         // selected (the players a whisper goes to, the chat line picked).
         if (option.state & QStyle::State_Selected) {
             p->save();
-            p->setPen(QColor(255, 255, 0));
+            p->setPen(kPaintedTextYellow);
             p->setBrush(Qt::NoBrush);
             p->drawRect(option.rect.adjusted(0, 0, -1, -1));
             p->restore();
@@ -33,7 +33,7 @@ public:
         return QSize(1, box_->itemHeight());
     }
 
-private:
+  private:
     TwoColumnListBox* box_;
 };
 
@@ -56,7 +56,8 @@ TwoColumnListBox::TwoColumnListBox(Size size, int columnOffset, bool striped, QW
     setPalette(pal);
 }
 
-void TwoColumnListBox::drawItem(QPainter& p, int index, const QString& text, const QRect& rect) const {
+void TwoColumnListBox::drawItem(QPainter& p, int index, const QString& text,
+                                const QRect& rect) const {
     p.save();
     const int tab = text.indexOf(QLatin1Char('\t'));
     const QString first = tab < 0 ? text : text.left(tab);
@@ -78,8 +79,10 @@ void TwoColumnListBox::drawItem(QPainter& p, int index, const QString& text, con
     if (tab >= 0) {
         p.setFont(secondFont_);
         p.setPen(kSecondColumn);
-        const QRect secondRect(QPoint(rect.left() + columnOffset_ + 5, rect.top()), rect.bottomRight());
-        p.drawText(secondRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text.mid(tab + 1));
+        const QRect secondRect(QPoint(rect.left() + columnOffset_ + 5, rect.top()),
+                               rect.bottomRight());
+        p.drawText(secondRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                   text.mid(tab + 1));
     }
     p.restore();
 }

@@ -10,7 +10,6 @@
 #include "lobby/ui/dialog_units.h"
 #include "lobby/ui/lobby_context.h"
 #include "lobby/ui/lobby_look.h"
-#include "lobby/ui/portrait_view.h"
 
 namespace zrt {
 
@@ -30,14 +29,9 @@ WhisperDialog::WhisperDialog(QWidget* owner, LobbyContext& ctx, const QString& p
     second->adjustSize();
     second->move(du.x(58), du.y(51));
 
-    name_ = new QLabel(playerName, this);
-    name_->setGeometry(du.rect(41, 28, 113, 12));
+    name_ = ValueField(this, du.rect(41, 28, 113, 12), kPaintedTextYellow);
+    name_->setText(playerName);
     name_->setAlignment(Qt::AlignCenter);
-    name_->setAutoFillBackground(true);
-    QPalette pal = name_->palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    pal.setColor(QPalette::WindowText, kPaintedTextYellow);
-    name_->setPalette(pal);
 
     edit_ = new QLineEdit(this);
     edit_->setGeometry(du.rect(13, 64, 169, 14));

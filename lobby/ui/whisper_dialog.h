@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QDialog>
-
 #include <cstdint>
 #include <functional>
 
@@ -21,19 +20,18 @@ using WhisperEcho =
 
 class WhisperDialog : public QDialog {
     Q_OBJECT
-public:
-    enum { kName = 1033, kMessage = 1110 };
+  public:
     static constexpr int kMaxChars = 100;
 
-    WhisperDialog(QWidget* owner, LobbyContext& ctx, const QString& playerName,
-                  uint32_t playerId, WhisperEcho echo);
+    WhisperDialog(QWidget* owner, LobbyContext& ctx, const QString& playerName, uint32_t playerId,
+                  WhisperEcho echo);
 
     QLineEdit* messageEdit() const { return edit_; }
     QLabel* nameField() const { return name_; }
 
     void accept() override;
 
-private:
+  private:
     LobbyContext& ctx_;
     uint32_t playerId_;
     WhisperEcho echo_;

@@ -1,21 +1,22 @@
 // The start-up steps against a real game folder copy: each stop shows its own message, and a
 // good folder ends with the login window on screen.
+#include "lobby/app/startup.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QTcpServer>
 #include <QTimer>
 #include <QtTest>
 
-#include "tests/support/game_folder.h"
-#include "tests/support/server_process.h"
 #include "lobby/app/resource_loader.h"
-#include "lobby/app/startup.h"
 #include "lobby/app/startup_servers.h"
+#include "lobby/data/process_state.h"
 #include "lobby/platform/display_format.h"
 #include "lobby/ui/lobby_pictures.h"
 #include "lobby/ui/login_window.h"
 #include "lobby/ui/main_window_rect.h"
-#include "lobby/ui/process_state.h"
+#include "tests/support/game_folder.h"
+#include "tests/support/server_process.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ QString runStartup(const TestGameFolder& folder, zrt::StartupOptions options = {
 
 class StartupTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase() { dismissModalBoxes(); }
     void cleanup() { zrt::OverrideDisplayProbe(std::nullopt); }
 
@@ -68,10 +69,10 @@ private slots:
         zrt::DisplayProbe rgb555{16, {0x00, 0x7C}};
         zrt::DisplayProbe palette{8, {0, 0}};
         zrt::OverrideDisplayProbe(rgb565);
-        QCOMPARE(zrt::DisplayPixelFormat(), 2);
+        QCOMPARE(zrt::DisplayPixelFormat(), zrt::PixelFormat::Rgb565);
         QCOMPARE(runStartup(folder), QString("ok"));
         zrt::OverrideDisplayProbe(rgb555);
-        QCOMPARE(zrt::DisplayPixelFormat(), 3);
+        QCOMPARE(zrt::DisplayPixelFormat(), zrt::PixelFormat::Rgb555);
         QCOMPARE(runStartup(folder), QString("ok"));
         zrt::OverrideDisplayProbe(palette);
         QCOMPARE(runStartup(folder), QString(zrt::kMsgColourMode));

@@ -1,6 +1,7 @@
 // GifDecoder against giflib's decoding of the same files, and its answers to damaged data.
+#include "lobby/banner/gif_decoder.h"
+
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -8,7 +9,7 @@
 #include <iterator>
 
 #include "gif_fixtures.h"
-#include "lobby/banner/gif_decoder.h"
+#include "tests/support/temp_dir.h"
 
 using namespace zrt;
 using namespace zrt_test;
@@ -110,7 +111,8 @@ TEST(GifDecoder, InterlacedImageBelowTheTopFillsOnlyItsRows) {
     GifImage im{0, 10, 12, 27, true, {}, {}};
     im.control = false;
     for (int y = 0; y < 27; ++y)
-        for (int x = 0; x < 12; ++x) im.indexes.push_back(static_cast<uint8_t>(y));  // row y has colour y
+        for (int x = 0; x < 12; ++x)
+            im.indexes.push_back(static_cast<uint8_t>(y));  // row y has colour y
     m.images.push_back(im);
     auto gif = EncodeGif(m);
     ExpectSameAsGiflib(gif, 1);
@@ -224,22 +226,23 @@ TEST(GifDecoder, HostileHeadersAndCodeStreamsEndCleanly) {
     std::vector<uint8_t> empty = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0, 0x3B};
     GifDecoder d;
     EXPECT_FALSE(d.DecodeNextFrame(empty.data(), empty.size()));
-    std::vector<uint8_t> loopingEmpty = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0,
-                                         0x21, 0xFF, 1, 'N', 3, 1, 0, 0, 0, 0x3B};
+    std::vector<uint8_t> loopingEmpty = {'G', 'I',  'F',  '8', '9', 'a', 1, 0, 1, 0, 0,   0,
+                                         0,   0x21, 0xFF, 1,   'N', 3,   1, 0, 0, 0, 0x3B};
     GifDecoder l;
     EXPECT_FALSE(l.DecodeNextFrame(loopingEmpty.data(), loopingEmpty.size()));
     EXPECT_FALSE(l.DecodeNextFrame(loopingEmpty.data(), loopingEmpty.size()));
 
     // A logical screen above 4096 x 4096 is never allocated.
-    std::vector<uint8_t> huge = {'G', 'I', 'F', '8', '9', 'a', 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0,
-                                 0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x4C, 0x01, 0, 0x3B};
+    std::vector<uint8_t> huge = {'G', 'I', 'F', '8',  '9', 'a',  0xFF, 0xFF, 0xFF, 0xFF,
+                                 0,   0,   0,   0x2C, 0,   0,    0,    0,    1,    0,
+                                 1,   0,   0,   2,    2,   0x4C, 0x01, 0,    0x3B};
     GifDecoder h;
     EXPECT_FALSE(h.DecodeNextFrame(huge.data(), huge.size()));
     EXPECT_EQ(h.errorText(), "Out of Memory in GIFRead");
 
     // Minimum code sizes above 11 are refused; 11 itself decodes.
-    std::vector<uint8_t> small = {'G', 'I', 'F', '8', '9', 'a', 2, 0, 2, 0, 0, 0, 0,
-                                  0x2C, 0, 0, 0, 0, 2, 0, 2, 0, 0, 12, 2, 0xFF, 0xFF, 0, 0x3B};
+    std::vector<uint8_t> small = {'G', 'I', 'F', '8', '9', 'a', 2, 0, 2,  0, 0,    0,    0, 0x2C, 0,
+                                  0,   0,   0,   2,   0,   2,   0, 0, 12, 2, 0xFF, 0xFF, 0, 0x3B};
     GifDecoder s;
     EXPECT_FALSE(s.DecodeNextFrame(small.data(), small.size()));
     EXPECT_EQ(s.errorText(), "Error reading GIF file\nGIFScreen Colormap\nGiving up");
@@ -248,9 +251,10 @@ TEST(GifDecoder, HostileHeadersAndCodeStreamsEndCleanly) {
     EXPECT_TRUE(s11.DecodeNextFrame(small.data(), small.size()));
 
     // Codes that point at themselves or past the table stop the image, not the program.
-    std::vector<uint8_t> selfRef = {'G', 'I', 'F', '8', '9', 'a', 8, 0, 8, 0, 0x80, 0, 0, 1, 2, 3, 4, 5, 6,
-                                    0x2C, 0, 0, 0, 0, 8, 0, 8, 0, 0, 2, 6, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-                                    0, 0x3B};
+    std::vector<uint8_t> selfRef = {'G',  'I',  'F',  '8',  '9',  'a',  8,    0, 8,   0,
+                                    0x80, 0,    0,    1,    2,    3,    4,    5, 6,   0x2C,
+                                    0,    0,    0,    0,    8,    0,    8,    0, 0,   2,
+                                    6,    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0x3B};
     GifDecoder c;
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(c.DecodeNextFrame(selfRef.data(), selfRef.size()));
     EXPECT_FALSE(c.DecodeNextFrame(nullptr, 0));
@@ -261,13 +265,14 @@ TEST(GifDecoder, LargeAndForeignEncodedFilesMatchGiflib) {
     ExpectSameAsGiflib(EncodeGif(AnimatedBanner(10)), 12);
     // Files from another encoder (ImageMagick), when it is installed.
     if (std::system("command -v convert >/dev/null 2>&1") != 0) GTEST_SKIP() << "no ImageMagick";
-    auto dir = std::filesystem::temp_directory_path() / ("zrt-gif-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    zrt_test::TempDir folder;
+    const std::filesystem::path& dir = folder.path();
     const char* commands[] = {
         "convert rose: -interlace GIF %s/a.gif",
         "convert logo: -resize 300x200 %s/b.gif",
         "convert -size 120x80 gradient:red-blue -colors 5 -interlace None %s/c.gif",
-        "convert -delay 10 -size 50x40 xc:red xc:green -page +10+10 -size 20x10 xc:blue -loop 0 %s/d.gif",
+        "convert -delay 10 -size 50x40 xc:red xc:green -page +10+10 -size 20x10 xc:blue -loop 0 "
+        "%s/d.gif",
     };
     int i = 0;
     for (const char* cmd : commands) {
@@ -280,5 +285,4 @@ TEST(GifDecoder, LargeAndForeignEncodedFilesMatchGiflib) {
         SCOPED_TRACE(line);
         ExpectSameAsGiflib(gif, 4);
     }
-    std::filesystem::remove_all(dir);
 }

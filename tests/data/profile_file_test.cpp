@@ -1,12 +1,13 @@
 // Loading and saving profile files in a real folder, including an interrupted save.
+#include "lobby/data/profile_file.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <fstream>
 #include <iterator>
 
-#include "lobby/data/profile_file.h"
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 using namespace zrt;
 namespace fs = std::filesystem;
@@ -20,12 +21,14 @@ std::vector<uint8_t> ReadFile(const fs::path& p) {
 
 void WriteFile(const fs::path& p, const std::vector<uint8_t>& bytes) {
     std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 ProfileRecord Named(const std::string& stem, const std::string& name) {
     ProfileRecord r;
-    for (size_t i = 0; i < kProfileSize; ++i) r.bytes[i] = static_cast<uint8_t>(i * 31 + name.size());
+    for (size_t i = 0; i < kProfileSize; ++i)
+        r.bytes[i] = static_cast<uint8_t>(i * 31 + name.size());
     r.setText(profile_offset::kPlayerName, profile_width::kPlayerName, name);
     r.setText(profile_offset::kStem, profile_width::kStem, stem);
     r.setText(profile_offset::kSaveFolder, profile_width::kSaveFolder, "sv" + stem);

@@ -1,13 +1,13 @@
 // Scanning profile folders into the lists, and the account, login and launch updates.
-#include <gtest/gtest.h>
+#include "lobby/data/profile_lists.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstring>
 
 #include "lobby/data/profile_file.h"
-#include "lobby/data/profile_lists.h"
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 using namespace zrt;
 using namespace zrt::profile_offset;
@@ -15,7 +15,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-ProfileRecord Player(const std::string& stem, const std::string& name, const std::string& login = "") {
+ProfileRecord Player(const std::string& stem, const std::string& name,
+                     const std::string& login = "") {
     ProfileRecord r;
     for (size_t i = 0; i < kProfileSize; ++i) r.bytes[i] = static_cast<uint8_t>(i ^ 0xA5);
     r.bytes[kKey] = 0;
@@ -101,13 +102,17 @@ TEST(ScanProfiles, PlayedBelowWonPlusLostLowersWon) {
 TEST(ScanProfiles, StopsAsSoonAsAListHoldsTwenty) {
     zrt_test::TempDir dir;
     for (int i = 0; i < 25; ++i)
-        ASSERT_TRUE(SaveProfile(dir.path(), Player("R" + std::to_string(i), "Reg", "login" + std::to_string(i))));
-    for (int i = 0; i < 5; ++i) ASSERT_TRUE(SaveProfile(dir.path(), Player("U" + std::to_string(i), "Unreg")));
+        ASSERT_TRUE(SaveProfile(
+            dir.path(), Player("R" + std::to_string(i), "Reg", "login" + std::to_string(i))));
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(SaveProfile(dir.path(), Player("U" + std::to_string(i), "Unreg")));
     // What the scan must list: everything up to the 20th registered file in directory order.
     size_t registered = 0, unregistered = 0;
     for (const auto& e : fs::directory_iterator(dir.path())) {
-        if (e.path().filename().string()[0] == 'R') ++registered;
-        else ++unregistered;
+        if (e.path().filename().string()[0] == 'R')
+            ++registered;
+        else
+            ++unregistered;
         if (registered == 20) break;
     }
     ProfileLists lists;
@@ -198,14 +203,16 @@ TEST(ProfileUpdates, LaunchSettingsNameTheSavedGameAndHall) {
     ASSERT_TRUE(SaveProfile(dir.path(), Player("HOST", "Host", "host")));
     ProfileEntry current = EntryFromRecord(Load(dir.path(), "HOST"));
 
-    ASSERT_EQ(StoreLaunchSettings(dir.path(), current, std::string("GAME1"), true), ProfileResult::Ok);
+    ASSERT_EQ(StoreLaunchSettings(dir.path(), current, std::string("GAME1"), true),
+              ProfileResult::Ok);
     ProfileRecord r = Load(dir.path(), "HOST");
     EXPECT_EQ(r.u8(kStartMode), 2);
     EXPECT_EQ(r.u8(kGemHall), 1);
     EXPECT_STREQ(reinterpret_cast<const char*>(&r.bytes[kSavedGame]), "GAME1");
 
     // A 13-character name fills its field; the plain record's key byte ends it.
-    ASSERT_EQ(StoreLaunchSettings(dir.path(), current, std::string("ABCDEFGHIJKLMNOP"), false), ProfileResult::Ok);
+    ASSERT_EQ(StoreLaunchSettings(dir.path(), current, std::string("ABCDEFGHIJKLMNOP"), false),
+              ProfileResult::Ok);
     r = Load(dir.path(), "HOST");
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&r.bytes[kSavedGame])), "ABCDEFGHIJKLM");
     EXPECT_EQ(r.u8(kGemHall), 0);

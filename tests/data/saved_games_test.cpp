@@ -1,15 +1,18 @@
 // Listing saved games from a real save folder.
+#include "lobby/data/saved_games.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 
-#include "lobby/data/saved_games.h"
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 using namespace zrt;
 namespace fs = std::filesystem;
 
-static void Touch(const fs::path& p) { std::ofstream(p) << "x"; }
+static void Touch(const fs::path& p) {
+    std::ofstream(p) << "x";
+}
 
 TEST(SavedGames, ListsSvmFilesInDirectoryOrderWithoutExtension) {
     zrt_test::TempDir dir;

@@ -1,12 +1,13 @@
 // Writing shortcut files and reading back the address the UI may open.
+#include "lobby/data/url_shortcut.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <fstream>
 #include <iterator>
 
-#include "lobby/data/url_shortcut.h"
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 using namespace zrt;
 
@@ -29,13 +30,16 @@ TEST(UrlShortcut, WritesExactlyTheThreeLines) {
 TEST(UrlShortcut, AddressesStayOnOneLineAndWithin229Characters) {
     zrt_test::TempDir dir;
     auto file = dir.path() / "x.url";
-    ASSERT_TRUE(WriteUrlShortcut("http://evil.example/\r\n[Other]\r\nURL=file:///etc/passwd", file));
-    EXPECT_EQ(ReadText(file), "[InternetShortcut]\r\nURL=http://evil.example/[Other]URL=file:///etc/passwd\r\n");
+    ASSERT_TRUE(
+        WriteUrlShortcut("http://evil.example/\r\n[Other]\r\nURL=file:///etc/passwd", file));
+    EXPECT_EQ(ReadText(file),
+              "[InternetShortcut]\r\nURL=http://evil.example/[Other]URL=file:///etc/passwd\r\n");
     std::string longAddress = "https://example.com/" + std::string(400, 'a');
     std::string text = UrlShortcutText(longAddress);
     EXPECT_EQ(text.size(), 255u);
     EXPECT_EQ(text, "[InternetShortcut]\r\nURL=" + longAddress.substr(0, 229) + "\r\n");
-    EXPECT_EQ(UrlShortcutText(std::string("http://a\0b", 10)), "[InternetShortcut]\r\nURL=http://a\r\n");
+    EXPECT_EQ(UrlShortcutText(std::string("http://a\0b", 10)),
+              "[InternetShortcut]\r\nURL=http://a\r\n");
     EXPECT_FALSE(WriteUrlShortcut("http://a/", dir.path() / "missing" / "x.url"));
 }
 
@@ -48,7 +52,8 @@ TEST(UrlShortcut, OnlyWebAddressesAreOpened) {
         EXPECT_FALSE(OpenableShortcutUrl(file)) << bad;
     }
     EXPECT_TRUE(IsWebAddress("HTTPS://Example.com/"));
-    std::ofstream(file, std::ios::binary) << "[InternetShortcut]\nIconIndex=0\nURL=https://x.org/\n";
+    std::ofstream(file, std::ios::binary)
+        << "[InternetShortcut]\nIconIndex=0\nURL=https://x.org/\n";
     EXPECT_EQ(OpenableShortcutUrl(file), "https://x.org/");
     EXPECT_FALSE(OpenableShortcutUrl(dir.path() / "none.url"));
     ASSERT_EQ(::mkfifo((dir.path() / "pipe.url").c_str(), 0600), 0);

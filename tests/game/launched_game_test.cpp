@@ -12,7 +12,7 @@
 #include "lobby/session/game_launcher.h"
 #include "playnet/launcher.h"
 #include "playnet/registration.h"
-#include "tests/data/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
 using namespace zrt::profile_offset;
@@ -27,8 +27,8 @@ struct Player {
     Player(const std::string& stem, const std::string& name) : login(name) {
         const std::string bin = ZRT_BIN_DIR;
         const std::string at = " --game-dir " + dir.path().string();
-        EXPECT_EQ(std::system((bin + "/zrtgame new-profile" + at + " --stem " + stem + " --name " + name +
-                               " --login " + name + " --score 100 >/dev/null")
+        EXPECT_EQ(std::system((bin + "/zrtgame new-profile" + at + " --stem " + stem + " --name " +
+                               name + " --login " + name + " --score 100 >/dev/null")
                                   .c_str()),
                   0);
         EXPECT_EQ(std::system((bin + "/zrtgame register" + at + " --config-home " +
@@ -43,9 +43,9 @@ struct Player {
         setenv("XDG_CONFIG_HOME", (dir.path() / "xdg").c_str(), 1);
         setenv("XDG_CONFIG_DIRS", (dir.path() / "none").c_str(), 1);
         uint32_t id = 0;
-        EXPECT_EQ(launcher.RunApplication(*playnet::Guid::Parse(zrt::kGameGuid),
-                                          zrt::BuildConnectionSettings({host, "127.0.0.1", 2, login}),
-                                          &event, id),
+        EXPECT_EQ(launcher.RunApplication(
+                      *playnet::Guid::Parse(zrt::kGameGuid),
+                      zrt::BuildConnectionSettings({host, "127.0.0.1", 2, login}), &event, id),
                   playnet::Result::Ok);
         return id;
     }
@@ -58,7 +58,8 @@ struct Player {
 };
 
 // The system codes `id` reports, until it terminated or 60 s passed.
-std::vector<uint32_t> reports(playnet::Launcher& launcher, uint32_t id, playnet::AutoResetEvent& event) {
+std::vector<uint32_t> reports(playnet::Launcher& launcher, uint32_t id,
+                              playnet::AutoResetEvent& event) {
     std::vector<uint32_t> codes;
     auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (std::chrono::steady_clock::now() < until &&
@@ -110,7 +111,8 @@ TEST(LaunchedGame, MissingSavedGameFailsClearly) {
     playnet::Launcher launcher;
     playnet::AutoResetEvent event;
     const uint32_t id = host.launch(launcher, event, true);
-    EXPECT_EQ(reports(launcher, id, event),
-              (std::vector<uint32_t>{playnet::kLobbySysConnectionSettingsRead,
-                                     playnet::kLobbySysConnectFailed, playnet::kLobbySysAppTerminated}));
+    EXPECT_EQ(
+        reports(launcher, id, event),
+        (std::vector<uint32_t>{playnet::kLobbySysConnectionSettingsRead,
+                               playnet::kLobbySysConnectFailed, playnet::kLobbySysAppTerminated}));
 }

@@ -7,12 +7,12 @@
 #include <array>
 #include <cstdio>
 #include <fstream>
-#include <random>
 
 #include "lobby/data/profile_file.h"
 #include "lobby/data/profile_lists.h"
 #include "lobby/data/saved_games.h"
 #include "playnet/registration.h"
+#include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -41,13 +41,9 @@ Outcome Zrtgame(const std::string& args, const fs::path& cwd = {}) {
 
 class GameDir : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("zrt-game-" + std::to_string(std::random_device{}()));
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
     std::string at() const { return " --game-dir " + dir.string(); }
-    fs::path dir;
+    zrt_test::TempDir folder;
+    const fs::path& dir = folder.path();
 };
 
 }  // namespace

@@ -7,11 +7,11 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <random>
 
 #include "lobby/data/game_identity.h"
 #include "lobby/data/profile_lists.h"
 #include "playnet/registration.h"
+#include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
 using namespace zrt;
@@ -26,8 +26,7 @@ void Write(const fs::path& file, const std::string& text) {
 class UserGameFolderTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        root =
-            fs::temp_directory_path() / ("zrt-installed-" + std::to_string(std::random_device{}()));
+        root = tree.path();
         layout = {root / "usr" / "games", root / "usr" / "share" / "zerathon"};
         fs::create_directories(layout.binDir);
         fs::create_symlink(fs::path(ZRT_BIN_DIR) / "zrtgame", layout.binDir / "zrtgame");
@@ -41,8 +40,8 @@ class UserGameFolderTest : public ::testing::Test {
         unsetenv("XDG_DATA_HOME");
         folder = UserGameFolder();
     }
-    void TearDown() override { fs::remove_all(root); }
 
+    zrt_test::TempDir tree;
     fs::path root, folder;
     InstalledLayout layout;
 };

@@ -5,17 +5,20 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "tests/support/temp_dir.h"
+
 namespace fs = std::filesystem;
 
 TEST(Registration, WrittenFileIsFoundFirstInConfigHome) {
-    fs::path home = fs::temp_directory_path() / ("reg_test_" + std::to_string(getpid()));
-    fs::path other = home / "etc";
-    fs::remove_all(home);
+    zrt_test::TempDir folder;
+    const fs::path home = folder.path();
+    const fs::path other = home / "etc";
     setenv("XDG_CONFIG_HOME", (home / "cfg").c_str(), 1);
     setenv("XDG_CONFIG_DIRS", other.c_str(), 1);
 
     EXPECT_FALSE(playnet::ReadRegistration("Zerathon"));
-    ASSERT_TRUE(playnet::WriteRegistration("Zerathon", {"/opt/z", "zrtgame", "{G}"}, other.string()));
+    ASSERT_TRUE(
+        playnet::WriteRegistration("Zerathon", {"/opt/z", "zrtgame", "{G}"}, other.string()));
     auto fromDirs = playnet::ReadRegistration("Zerathon");
     ASSERT_TRUE(fromDirs);
     EXPECT_EQ(fromDirs->path, "/opt/z");
@@ -25,7 +28,6 @@ TEST(Registration, WrittenFileIsFoundFirstInConfigHome) {
     ASSERT_TRUE(reg);
     EXPECT_EQ(reg->path, "/home/z");
     EXPECT_EQ(reg->guid, "{H}");
-    fs::remove_all(home);
 }
 
 TEST(Registration, MissingKeyIsNoRegistration) {

@@ -1,6 +1,8 @@
 // The new-player dialog against a private game folder and a real zrtserver: what it shows,
 // when OK may be pressed, what is refused before connecting, and a new account from request
 // to mailed password and registered profile file.
+#include "lobby/ui/create_player_dialog.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -11,24 +13,23 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
-
 #include <filesystem>
 
 #include "lobby/app/resource_loader.h"
 #include "lobby/data/country_table.h"
+#include "lobby/data/process_state.h"
 #include "lobby/data/profile_file.h"
 #include "lobby/data/profile_lists.h"
-#include "lobby/ui/account_actions.h"
+#include "lobby/net/account_actions.h"
 #include "lobby/ui/account_created_box.h"
-#include "lobby/ui/create_player_dialog.h"
 #include "lobby/ui/error_box.h"
+#include "lobby/ui/lobby_look.h"
 #include "lobby/ui/lobby_pictures.h"
 #include "lobby/ui/portrait_view.h"
-#include "lobby/ui/process_state.h"
 #include "lobby/ui/server_request.h"
 #include "tests/support/game_folder.h"
-#include "tests/support/screenshot.h"
 #include "tests/support/modal_watcher.h"
+#include "tests/support/screenshot.h"
 #include "tests/support/server_process.h"
 
 namespace fs = std::filesystem;
@@ -36,7 +37,9 @@ namespace off = zrt::profile_offset;
 
 namespace {
 
-fs::path dirOf(const TestGameFolder& folder) { return fs::path(folder.gameDir().toStdString()); }
+fs::path dirOf(const TestGameFolder& folder) {
+    return fs::path(folder.gameDir().toStdString());
+}
 
 // A profile written by the stand-in game.
 void newGameProfile(const TestGameFolder& folder, const QString& stem, const QString& name) {
@@ -62,7 +65,8 @@ int rowOf(QListWidget* list, const QString& text) {
 }
 
 // Gives CLARA a lobby account in her file only (the server does not know it).
-void registerLocally(const TestGameFolder& folder, const std::string& player, const std::string& login) {
+void registerLocally(const TestGameFolder& folder, const std::string& player,
+                     const std::string& login) {
     zrt::ScanProfiles(dirOf(folder), zrt::Profiles());
     const size_t i = unregisteredIndex(player);
     QVERIFY(i != SIZE_MAX);
@@ -94,7 +98,7 @@ void fillForm(zrt::CreatePlayerDialog& d, const QString& player, const QString& 
 
 class CreatePlayerDialogTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initialStateAndProfileRows() {
         Fixture f;
         registerLocally(f.folder, "Clara", "CLARA99");
@@ -109,7 +113,8 @@ private slots:
         QVERIFY(d.okButton()->isDefault());
         // Unregistered profiles first with their index, then registered ones with (i + 1) * 65536.
         const auto& lists = zrt::Profiles();
-        QCOMPARE(d.profileList()->count(), int(lists.unregistered.size() + lists.registered.size()));
+        QCOMPARE(d.profileList()->count(),
+                 int(lists.unregistered.size() + lists.registered.size()));
         QCOMPARE(lists.registered.size(), size_t(1));
         for (int row = 0; row < d.profileList()->count(); ++row) {
             const uint data = d.profileList()->item(row)->data(Qt::UserRole).toUInt();
@@ -141,7 +146,10 @@ private slots:
         QCOMPARE(edit.color(QPalette::Disabled, QPalette::Base), QColor(0, 0, 90));
         QCOMPARE(edit.color(QPalette::Disabled, QPalette::Text), QColor(255, 255, 0));
         QCOMPARE(d.countryList()->palette().color(QPalette::Base), QColor(Qt::black));
-        QCOMPARE(d.nationList()->palette().color(QPalette::Text), QColor(255, 255, 0));
+        QCOMPARE(d.nationList()->palette().color(QPalette::Active, QPalette::Text),
+                 QColor(255, 255, 0));
+        QCOMPARE(d.nationList()->palette().color(QPalette::Disabled, QPalette::Text),
+                 zrt::kDisabledTextGrey);
         QCOMPARE(d.loginNameEdit()->property("controlId").toInt(), 1005);
         QCOMPARE(d.profileList()->property("controlId").toInt(), 1014);
 
@@ -178,8 +186,8 @@ private slots:
             bool enables;
         };
         const Case cases[] = {
-            {"", false},   {"a@", false},    {"@ab", false}, {"ab@", false},
-            {"abc", false}, {"a@b", true},   {"x@y.org", true}, {"@", false},
+            {"", false},    {"a@", false}, {"@ab", false},    {"ab@", false},
+            {"abc", false}, {"a@b", true}, {"x@y.org", true}, {"@", false},
         };
         for (const Case& c : cases) {
             d.emailEdit()->setText(c.email);
@@ -317,7 +325,8 @@ private slots:
         // The server gone: the connection error, and the dialog stays.
         server.stop();
         QTest::mouseClick(again.okButton(), Qt::LeftButton);
-        QCOMPARE(watcher.messages.last(), QString("Error Connecting to the Server.\nPlease Try Later"));
+        QCOMPARE(watcher.messages.last(),
+                 QString("Error Connecting to the Server.\nPlease Try Later"));
         QVERIFY(again.isVisible());
         QVERIFY(unregisteredIndex("Boris") != SIZE_MAX);
     }
@@ -331,7 +340,8 @@ private slots:
         // Twenty registered entries already (the list's limit).
         auto& lists = zrt::Profiles();
         for (int i = 0; i < 20; ++i) {
-            zrt::ProfileEntry e = zrt::RegisteredEntryFor(lists.unregistered[0], "R" + std::to_string(i), 0, 0);
+            zrt::ProfileEntry e =
+                zrt::RegisteredEntryFor(lists.unregistered[0], "R" + std::to_string(i), 0, 0);
             lists.registered.push_back(e);
         }
         ModalWatcher watcher;

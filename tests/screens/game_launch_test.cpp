@@ -4,32 +4,32 @@
 // new login of each player then reports the new figures and the ladder orders them so.
 #include <QApplication>
 #include <QDir>
-#include <QPointer>
 #include <QFile>
+#include <QPointer>
 #include <QProcess>
 #include <QtTest>
-
 #include <memory>
 
 #include "lobby/app/lobby_view.h"
 #include "lobby/app/lobby_wnd.h"
 #include "lobby/data/profile_lists.h"
-#include "lobby/session/game_launcher.h"
-#include "lobby/session/group_actions.h"
-#include "lobby/session/lobby_session.h"
+#include "lobby/net/account_actions.h"
 #include "lobby/net/ladder_messages.h"
 #include "lobby/net/server_exchange.h"
+#include "lobby/session/game_launcher.h"
+#include "lobby/session/group_actions.h"
 #include "lobby/session/launch_log.h"
-#include "lobby/ui/account_actions.h"
+#include "lobby/session/lobby_session.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/lobby_bot.h"
-#include "tests/support/modal_watcher.h"
 #include "tests/support/lobby_road.h"
+#include "tests/support/modal_watcher.h"
 #include "tests/support/server_process.h"
 
 namespace {
 
 constexpr const char* kAddress = "127.0.13.30";
+constexpr const char* kInTheHall = "in the hall";  // what a lobby_driver prints once there
 
 struct Player {
     std::string stem;
@@ -60,7 +60,7 @@ QStringList lines(const QByteArray& log) {
 
 class GameLaunchTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void groupLaunchesPlaysAndTheLadderFollows() {
         ServerProcess server(kAddress);
         QVERIFY(server.start());
@@ -79,11 +79,20 @@ private slots:
         for (Player& p : players) {
             p.driver = std::make_unique<QProcess>();
             p.driver->setProcessEnvironment(p.folder.environment());
-            p.driver->setProcessChannelMode(QProcess::ForwardedChannels);
+            p.driver->setProcessChannelMode(QProcess::ForwardedErrorChannel);
             p.driver->start(QString(ZRT_BIN_DIR) + "/lobby_driver",
                             {p.role, p.folder.gameDir(), p.password, shots});
             QVERIFY(p.driver->waitForStarted());
-            QTest::qWait(1500);
+            QByteArray said;
+            QVERIFY2(QTest::qWaitFor(
+                         [&] {
+                             said += p.driver->readAllStandardOutput();
+                             return said.contains(kInTheHall) ||
+                                    p.driver->state() == QProcess::NotRunning;
+                         },
+                         120000) &&
+                         said.contains(kInTheHall),
+                     qPrintable(p.role + " did not enter the hall"));
         }
         for (Player& p : players) {
             QVERIFY2(p.driver->waitForFinished(240000), qPrintable(p.role));
@@ -111,7 +120,8 @@ private slots:
         // A new login of each reports the figures; the ladder then ranks the winner first.
         for (Player* p : {&host, &member}) {
             zrt::ServerExchange login(kAddress, 1694);
-            login.setRequest(zrt::LoginRequestBytes(p->entry(), p->password.toStdString(), zrt::Today()));
+            login.setRequest(
+                zrt::LoginRequestBytes(p->entry(), p->password.toStdString(), zrt::Today()));
             QVERIFY(login.run() > 0);
             QVERIFY(zrt::ReadLoginReply(login.reply()).accepted);
         }
@@ -123,11 +133,13 @@ private slots:
         QVERIFY(rows.size() >= 2);
         const zrt::ProfileEntry winner = host.entry().won ? host.entry() : member.entry();
         const zrt::ProfileEntry loser = host.entry().won ? member.entry() : host.entry();
-        QCOMPARE(QString::fromStdString(rows[0].loginName), QString::fromStdString(winner.loginName));
+        QCOMPARE(QString::fromStdString(rows[0].loginName),
+                 QString::fromStdString(winner.loginName));
         QCOMPARE(rows[0].stats.score, winner.score);
         QCOMPARE(rows[0].stats.score, uint16_t(110));
         QCOMPARE(rows.back().stats.score, uint16_t(90));
-        QCOMPARE(QString::fromStdString(rows.back().loginName), QString::fromStdString(loser.loginName));
+        QCOMPARE(QString::fromStdString(rows.back().loginName),
+                 QString::fromStdString(loser.loginName));
     }
 
     // A host whose game cannot be started is told so, its lobby ends, and the hall hears of no
@@ -159,7 +171,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(lobby.isNull() || !lobby->isVisible(), 10000);
         QCOMPARE(errors.messages, QStringList{zrt::kHostLaunchFailedText});
         QVERIFY(!QFile::exists(folder.gameDir() + "/" + zrt::kLaunchLogFile));
-        bot.pump(1000);
+        // The host's player leaves the hall after anything it sent, a launch included.
+        QVERIFY(bot.waitFor(zrt::MSG_PLAYER_LEFT, 10000));
         QVERIFY(bot.received(zrt::MSG_GROUP_CREATED));
         QVERIFY(!bot.received(zrt::MSG_LAUNCH));
     }

@@ -12,9 +12,9 @@
 
 #include "gif_fixtures.h"
 #include "lobby/banner/banner_fetch.h"
+#include "lobby/data/process_state.h"
 #include "lobby/data/url_shortcut.h"
 #include "lobby/ui/lobby_context.h"
-#include "lobby/ui/process_state.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/screenshot.h"
 #include "tests/support/scripted_peer.h"

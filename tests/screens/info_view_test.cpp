@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "lobby/app/resource_loader.h"
+#include "lobby/data/process_state.h"
 #include "lobby/data/profile_lists.h"
 #include "lobby/data/url_shortcut.h"
 #include "lobby/session/lobby_messages.h"
@@ -28,25 +29,12 @@
 #include "lobby/ui/error_box.h"
 #include "lobby/ui/lobby_context.h"
 #include "lobby/ui/lobby_pictures.h"
-#include "lobby/ui/process_state.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/modal_watcher.h"
 #include "tests/support/screenshot.h"
 #include "tests/support/url_recorder.h"
 
 namespace {
-
-// Answers the next modal box the way `answer` says, once it shows.
-void answerNextModal(std::function<void(QWidget*)> answer) {
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
-        if (QWidget* w = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            answer(w);
-        }
-    });
-    timer->start(10);
-}
 
 void clickChild(QWidget* box, const char* name) {
     auto* button = box->findChild<QPushButton*>(QString::fromLatin1(name));
@@ -234,6 +222,21 @@ class InfoViewTest : public QObject {
         QTRY_VERIFY(QToolTip::text().isEmpty());
     }
 
+    // The buttons' tips show while another window is active, without a click into this one.
+    void tipsShowInAnInactiveWindow() {
+        Column c(folder_->gameDir());
+        QToolTip::hideText();
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QVERIFY(!c.view.isActiveWindow());
+        QTest::mouseMove(&c.view, c.view.buttonRect(zrt::InfoView::Ladder).center());
+        QTRY_COMPARE_WITH_TIMEOUT(QToolTip::text(),
+                                  QString("Click here to view the Zerathon Ladder"), 10000);
+        QToolTip::hideText();
+    }
+
     void hallsAndQuit() {
         Column c(folder_->gameDir());
         c.click(zrt::InfoView::Halls);
@@ -242,7 +245,7 @@ class InfoViewTest : public QObject {
 
         // Quit asks first: NO, Esc, then YES.
         QString question;
-        answerNextModal([&](QWidget* w) {
+        AnswerNextModal([&](QWidget* w) {
             auto* box = qobject_cast<zrt::ConfirmBox*>(w);
             QVERIFY(box);
             question = box->firstLine()->text();
@@ -256,11 +259,11 @@ class InfoViewTest : public QObject {
         QCOMPARE(c.quits, 0);
         QCOMPARE(c.view.hotButton(), -1);  // drawn normal again before the question
 
-        answerNextModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+        AnswerNextModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
         c.click(zrt::InfoView::Quit);
         QCOMPARE(c.quits, 0);
 
-        answerNextModal([](QWidget* w) { clickChild(w, "yes"); });
+        AnswerNextModal([](QWidget* w) { clickChild(w, "yes"); });
         c.click(zrt::InfoView::Quit);
         QCOMPARE(c.quits, 1);
         QCOMPARE(c.halls, 1);
@@ -289,17 +292,13 @@ class InfoViewTest : public QObject {
         Column c(folder_->gameDir());
         // Nobody listens on this loopback address.
         zrt::Process().serverAddress = "127.0.63.63";
-        QString message;
-        auto* timer = new QTimer(&c.view);
-        QObject::connect(timer, &QTimer::timeout, [&] {
-            if (auto* box = qobject_cast<zrt::ErrorBox*>(QApplication::activeModalWidget())) {
-                message = box->message();
-                box->close();
-            }
-        });
-        timer->start(10);
+        ModalWatcher errors;
+        QTest::mouseMove(&c.view, c.view.buttonRect(zrt::InfoView::Ladder).center());
+        QCOMPARE(c.view.hotButton(), int(zrt::InfoView::Ladder));
         c.click(zrt::InfoView::Ladder);
-        QCOMPARE(message, QString("Error Connecting to the Server.\nPlease Try Later"));
+        // The dialogs took the mouse: the button is not left lit behind them.
+        QCOMPARE(c.view.hotButton(), -1);
+        QCOMPARE(errors.messages, QStringList{"Error Connecting to the Server.\nPlease Try Later"});
         QCOMPARE(c.halls + c.quits, 0);
     }
 

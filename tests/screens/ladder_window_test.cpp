@@ -1,5 +1,7 @@
 // The ladder query and the ladder window: replies from a peer that answers with fixed bytes,
 // the slots, the scroll range and the place digits.
+#include "lobby/ui/ladder_window.h"
+
 #include <QApplication>
 #include <QScrollBar>
 #include <QTcpServer>
@@ -8,18 +10,17 @@
 #include <QtTest>
 
 #include "lobby/app/resource_loader.h"
+#include "lobby/data/process_state.h"
 #include "lobby/net/ladder_messages.h"
 #include "lobby/ui/error_box.h"
-#include "lobby/ui/ladder_window.h"
 #include "lobby/ui/lobby_pictures.h"
-#include "lobby/ui/process_state.h"
 #include "tests/support/game_folder.h"
 
 namespace {
 
 // A database server stand-in that answers every connection with the same bytes.
 class FixedReplyServer : public QTcpServer {
-public:
+  public:
     FixedReplyServer(const QString& address, QByteArray reply) : reply_(std::move(reply)) {
         listen(QHostAddress(address), 1694);
         connect(this, &QTcpServer::newConnection, this, [this] {
@@ -32,7 +33,7 @@ public:
         });
     }
 
-private:
+  private:
     QByteArray reply_;
 };
 
@@ -57,10 +58,8 @@ QByteArray bytes(const std::vector<uint8_t>& v) {
 
 class LadderWindowTest : public QObject {
     Q_OBJECT
-private slots:
-    void initTestCase() {
-        QVERIFY(zrt::LoadLobbyResources(folder_.gameDir(), zrt::Pictures()).ok);
-    }
+  private slots:
+    void initTestCase() { QVERIFY(zrt::LoadLobbyResources(folder_.gameDir(), zrt::Pictures()).ok); }
 
     void emptyLadderIsAnError() {
         FixedReplyServer server("127.0.11.1", QByteArray(1, '\0'));
@@ -114,7 +113,7 @@ private slots:
         w.scrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
         QCOMPARE(w.topPlace(), 1);
         w.scrollBar()->setValue(7);
-        QCOMPARE(w.topPlace(), 7);  // the last slot now shows place 12
+        QCOMPARE(w.topPlace(), 7);   // the last slot now shows place 12
         w.scrollBar()->setValue(4);  // places 5..9 and 10: one digit, then two
         QDir().mkpath(ZRT_SCREENSHOT_DIR);
         QVERIFY(w.grab().save(QString(ZRT_SCREENSHOT_DIR) + "/ladder_window.png"));
@@ -125,7 +124,7 @@ private slots:
         QCOMPARE(w.rowCount(), 99);
     }
 
-private:
+  private:
     TestGameFolder folder_;
 };
 

@@ -10,7 +10,7 @@
 #include "lobby/app/gif_view.h"
 #include "lobby/app/lobby_view.h"
 #include "lobby/app/lobby_wnd.h"
-#include "lobby/ui/process_state.h"
+#include "lobby/data/process_state.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/lobby_road.h"
 #include "tests/support/screenshot.h"

@@ -5,15 +5,14 @@
 //   member    joins the first group shown, and so is launched by its host
 //   observer  waits until a group is marked launched, saves the groups pane and leaves
 // Host and member wait for the goodbye box (saved as a screenshot, then confirmed) and for the
-// lobby screen to close. Exit status 0 when the role went as planned; what went wrong is
-// written to standard error.
+// lobby screen to close. It prints "in the hall" once there. Exit status 0 when the role went
+// as planned; what went wrong is written to standard error.
 //
 // Usage: lobby_driver ROLE GAME_DIR PASSWORD SHOT_DIR
 #include <QApplication>
 #include <QPointer>
 #include <QTimer>
 #include <QtTest>
-
 #include <cstdio>
 
 #include "lobby/app/lobby_view.h"
@@ -67,6 +66,8 @@ int main(int argc, char** argv) {
     QPointer<zrt::LobbyWnd> lobby =
         SignInAndEnterHall(gameDir, password, "Amateur", std::string("127.0.0.1"));
     if (!lobby) return fail("could not enter the hall");
+    std::printf("in the hall\n");  // the test starts the next player only then
+    std::fflush(stdout);
     zrt::LobbySession& session = *lobby->context().session;
     zrt::LobbyView* view = lobby->lobbyView();
 

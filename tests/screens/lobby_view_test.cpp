@@ -1,5 +1,7 @@
 // The groups pane against a real hall built by the dispatcher from encoded lobby messages:
 // its height, the row order, what each row draws, the hit areas and what clicks do.
+#include "lobby/app/lobby_view.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QPointer>
@@ -7,7 +9,6 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "lobby/app/lobby_view.h"
 #include "lobby/app/lobby_view_paint.h"
 #include "lobby/app/resource_loader.h"
 #include "lobby/platform/app_events.h"
@@ -46,21 +47,28 @@ struct Pane : zrt::test::HallFixture {
     }
     void refresh() { view->refreshGroups(true); }
     void move(QPoint doc) {
-        QMouseEvent e(QEvent::MouseMove, view->toViewport(doc), view->viewport()->mapToGlobal(view->toViewport(doc)),
-                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QMouseEvent e(QEvent::MouseMove, view->toViewport(doc),
+                      view->viewport()->mapToGlobal(view->toViewport(doc)), Qt::NoButton,
+                      Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(view->viewport(), &e);
     }
-    void click(QPoint doc) { QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->toViewport(doc)); }
+    void click(QPoint doc) {
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->toViewport(doc));
+    }
 };
 
-QImage rgb(const QImage& image) { return image.convertToFormat(QImage::Format_RGB32); }
+QImage rgb(const QImage& image) {
+    return image.convertToFormat(QImage::Format_RGB32);
+}
 
 bool shows(const QImage& document, QPoint at, const zrt::CachedBitmap& picture) {
     return document.copy(QRect(at, picture.image().size())) == rgb(picture.image());
 }
 
 // Middle of member cell k of row r.
-QPoint cell(size_t r, int k) { return {70 + 50 * k + 22, zrt::RowTop(r) + 50}; }
+QPoint cell(size_t r, int k) {
+    return {70 + 50 * k + 22, zrt::RowTop(r) + 50};
+}
 
 }  // namespace
 
@@ -68,7 +76,7 @@ class LobbyViewTest : public QObject {
     Q_OBJECT
     TestGameFolder folder_;
 
-private slots:
+  private slots:
     void initTestCase() { QVERIFY(zrt::LoadLobbyResources(folder_.gameDir(), zrt::Pictures()).ok); }
 
     // --- height and order ---
@@ -96,8 +104,7 @@ private slots:
         p.create(60, 3, 4);
         auto rows = p.session.hall.groupRows();
         QCOMPARE(zrt::GroupLineText(rows[0]), QString("Group #2  [ G60 ]"));
-        QCOMPARE(zrt::GroupLineText(rows[1]),
-                 QString("Group #1  __________ Launched __________"));
+        QCOMPARE(zrt::GroupLineText(rows[1]), QString("Group #1  __________ Launched __________"));
         p.refresh();
         p.click(cell(0, 0));
         p.click(cell(1, 0));
@@ -195,6 +202,23 @@ private slots:
         p.view->setLaunchGroup([&launched](size_t members) { launched = members; });
         p.click({154 + 3, 138});
         QTRY_COMPARE(launched, size_t(2));
+    }
+
+    // A button whose dialog has closed is not lit again by the next group change: the mouse
+    // went to the dialog, and the position the pane saw last is no longer where it is.
+    void buttonIsNotLitAgainAfterItsDialog() {
+        Pane p;
+        p.view->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(p.view.get()));
+        p.move({70 + 3, 138});
+        QCOMPARE(p.view->hot().spot, zrt::LobbyHotSpot::Create);
+        ModalWatcher errors;  // nobody answers the group id: the creation fails and says so
+        AnswerNextModal([](QWidget* w) { static_cast<QDialog*>(w)->accept(); });
+        p.click({70 + 3, 138});
+        QCOMPARE(errors.messages.size(), 1);
+        p.refresh();
+        QCOMPARE(p.view->hot().spot, zrt::LobbyHotSpot::None);
+        QVERIFY(shows(p.view->renderDocument(), {70, 135}, zrt::Pictures().bCreate));
     }
 
     // --- row buttons ---

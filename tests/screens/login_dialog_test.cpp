@@ -1,6 +1,8 @@
 // The login dialog against a private game folder and a real zrtserver: the password mailed for
 // a new account signs in and updates the profile, refusals show the server's reason, and the
 // dialog closes by itself only when a refusal comes on the third press of OK.
+#include "lobby/ui/login_dialog.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -11,23 +13,21 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
-
 #include <filesystem>
 
 #include "lobby/app/resource_loader.h"
+#include "lobby/data/process_state.h"
 #include "lobby/data/profile_file.h"
 #include "lobby/data/profile_lists.h"
-#include "lobby/ui/account_actions.h"
+#include "lobby/net/account_actions.h"
 #include "lobby/ui/create_player_dialog.h"
 #include "lobby/ui/error_box.h"
 #include "lobby/ui/lobby_pictures.h"
-#include "lobby/ui/login_dialog.h"
 #include "lobby/ui/portrait_view.h"
-#include "lobby/ui/process_state.h"
 #include "lobby/ui/server_request.h"
 #include "tests/support/game_folder.h"
-#include "tests/support/screenshot.h"
 #include "tests/support/modal_watcher.h"
+#include "tests/support/screenshot.h"
 #include "tests/support/server_process.h"
 
 namespace fs = std::filesystem;
@@ -39,7 +39,9 @@ const QString kUnknownName = "The Server cannot recognize your Login Name.";
 const QString kWrongPassword = "Incorrect Password";
 const QString kConnectionError = "Error Connecting to the Server.\nPlease Try Later";
 
-fs::path dirOf(const TestGameFolder& folder) { return fs::path(folder.gameDir().toStdString()); }
+fs::path dirOf(const TestGameFolder& folder) {
+    return fs::path(folder.gameDir().toStdString());
+}
 
 size_t indexIn(const std::vector<zrt::ProfileEntry>& list, const std::string& playerName) {
     for (size_t i = 0; i < list.size(); ++i)
@@ -88,9 +90,8 @@ struct Fixture {
     // A lobby account written into the profile file only: the server does not know the name.
     size_t registerLocally(const std::string& player, const std::string& login) {
         const size_t i = indexIn(zrt::Profiles().unregistered, player);
-        if (i == SIZE_MAX ||
-            zrt::CompleteRegistration(dirOf(folder), zrt::Profiles(), i, login, 2, 220) !=
-                zrt::ProfileResult::Ok)
+        if (i == SIZE_MAX || zrt::CompleteRegistration(dirOf(folder), zrt::Profiles(), i, login, 2,
+                                                       220) != zrt::ProfileResult::Ok)
             return SIZE_MAX;
         return indexIn(zrt::Profiles().registered, player);
     }
@@ -105,13 +106,15 @@ struct Fixture {
     ServerProcess server;
 };
 
-void press(zrt::LoginDialog& d) { QTest::mouseClick(d.okButton(), Qt::LeftButton); }
+void press(zrt::LoginDialog& d) {
+    QTest::mouseClick(d.okButton(), Qt::LeftButton);
+}
 
 }  // namespace
 
 class LoginDialogTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void mailedPasswordSignsIn() {
         Fixture f("127.0.6.11");
         ModalWatcher watcher;

@@ -9,13 +9,13 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "lobby/platform/ping_socket.h"
-
 #include "lobby/app/resource_loader.h"
+#include "lobby/platform/ping_socket.h"
 #include "lobby/session/group_actions.h"
 #include "lobby/ui/about_box.h"
 #include "lobby/ui/goodbye_box.h"
 #include "lobby/ui/lobby_context.h"
+#include "lobby/ui/lobby_look.h"
 #include "lobby/ui/lobby_pictures.h"
 #include "lobby/ui/player_info_dialog.h"
 #include "lobby/ui/whisper_dialog.h"
@@ -60,7 +60,7 @@ class PlayerDialogsTest : public QObject {
     Q_OBJECT
     TestGameFolder folder_;
 
-private slots:
+  private slots:
     void initTestCase() { QVERIFY(zrt::LoadLobbyResources(folder_.gameDir(), zrt::Pictures()).ok); }
 
     // --- which buttons a card offers ---
@@ -75,6 +75,23 @@ private slots:
         QCOMPARE(d->nameField()->text(), QString("Me"));
         closeAndDelete(d);
         QVERIFY(d.isNull());
+    }
+
+    // Disabled buttons and check boxes show grey text, as on every dialog; enabled ones white.
+    void disabledControlsAreGrey() {
+        Hall h;
+        auto d = h.card(kOwnId);
+        d->show();
+        QVERIFY(QTest::qWaitForWindowExposed(d.data()));
+        screenshot(*d, "player_info_dialog_own");
+        for (QWidget* off : std::initializer_list<QWidget*>{d->inviteButton(), d->whisperButton(),
+                                                            d->blockBox()}) {
+            const int text = BrightestGrey(*off);
+            QVERIFY2(text > qGray(zrt::kDialogGrey.rgb()) + 30, "no text drawn");
+            QVERIFY(text <= qGray(zrt::kDisabledTextGrey.rgb()));
+        }
+        QCOMPARE(BrightestGrey(*d->pingButton()), 255);
+        closeAndDelete(d);
     }
 
     void inviteOnlyIntoRoomOfTheUsersOwnGroup() {
@@ -95,8 +112,10 @@ private slots:
         QTest::mouseClick(outsider->inviteButton(), Qt::LeftButton);
         QVERIFY(!outsider->inviteButton()->isEnabled());
         QCOMPARE(h.sender.sent.size(), size_t(1));
-        auto invite = zrt::decodeInvite(h.sender.sent[0].bytes.data(), h.sender.sent[0].bytes.size());
-        QVERIFY(invite && invite->invited == 3 && invite->groupId == 50 && invite->inviter == kOwnId);
+        auto invite =
+            zrt::decodeInvite(h.sender.sent[0].bytes.data(), h.sender.sent[0].bytes.size());
+        QVERIFY(invite && invite->invited == 3 && invite->groupId == 50 &&
+                invite->inviter == kOwnId);
 
         h.join(4, 50);  // now full
         auto full = h.card(5);

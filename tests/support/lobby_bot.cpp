@@ -2,7 +2,6 @@
 #include "tests/support/lobby_bot.h"
 
 #include <algorithm>
-
 #include <chrono>
 
 #include "lobby/session/hall_list.h"
@@ -70,14 +69,26 @@ bool LobbyBot::received(uint32_t code) const {
     return std::find(codes_.begin(), codes_.end(), code) != codes_.end();
 }
 
-bool LobbyBot::waitForChat(const std::string& text, int ms) {
+bool LobbyBot::pumpUntil(const std::function<bool()>& done, int ms) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     for (;;) {
-        for (const auto& c : chats_)
-            if (c.text == text) return true;
+        if (done()) return true;
         if (std::chrono::steady_clock::now() >= deadline) return false;
         pump(50);
     }
+}
+
+bool LobbyBot::waitForChat(const std::string& text, int ms) {
+    return pumpUntil(
+        [&] {
+            return std::any_of(chats_.begin(), chats_.end(),
+                               [&](const zrt::ChatMessage& c) { return c.text == text; });
+        },
+        ms);
+}
+
+bool LobbyBot::waitFor(uint32_t code, int ms) {
+    return pumpUntil([&] { return received(code); }, ms);
 }
 
 void LobbyBot::say(const std::string& text, uint32_t target) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +27,8 @@ class LobbyBot {
     void pump(int ms);
     // Pumps until a chat line with `text` has arrived, at most `ms`.
     bool waitForChat(const std::string& text, int ms);
+    // Pumps until a lobby message of type `code` has arrived, at most `ms`.
+    bool waitFor(uint32_t code, int ms);
     void say(const std::string& text, uint32_t target = 0);
 
     uint32_t id() const { return id_; }
@@ -34,6 +37,8 @@ class LobbyBot {
     bool received(uint32_t code) const;
 
   private:
+    bool pumpUntil(const std::function<bool()>& done, int ms);
+
     playnet::AutoResetEvent event_;  // outlives the client's use of it
     std::unique_ptr<playnet::Client> client_;
     uint32_t id_ = 0;

@@ -24,3 +24,15 @@ void ModalWatcher::poll() {
         }
     }
 }
+
+void AnswerNextModal(std::function<void(QWidget*)> answer) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            answer(w);
+        }
+    });
+    timer->start(10);
+}

@@ -1,5 +1,6 @@
 // ModalWatcher: closes every ErrorBox a test's windows raise and keeps its text, and cancels an
 // exchange window that stays up for 20 s, so no test waits for a person or without bound.
+// AnswerNextModal: answers the next modal window the way the test says, once it shows.
 #pragma once
 
 #include <QElapsedTimer>
@@ -8,16 +9,21 @@
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 
 class ModalWatcher : public QObject {
-public:
+  public:
     ModalWatcher();
     QStringList messages;
 
-private:
+  private:
     void poll();
 
     QTimer timer_;
     QPointer<QWidget> seen_;
     QElapsedTimer since_;
 };
+
+// Hands the next modal window to `answer` once it is up (polled every 10 ms from the event
+// loop that runs while it is shown).
+void AnswerNextModal(std::function<void(QWidget*)> answer);

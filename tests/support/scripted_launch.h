@@ -9,14 +9,15 @@
 #include <string>
 
 #include "playnet/registration.h"
-#include "tests/data/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 class ScriptedApplication {
-public:
+  public:
     explicit ScriptedApplication(const std::string& guid) {
         namespace fs = std::filesystem;
         fs::create_directories(folder());
-        fs::create_symlink(fs::path(ZRT_BIN_DIR) / "launch_script_app", folder() / "launch_script_app");
+        fs::create_symlink(fs::path(ZRT_BIN_DIR) / "launch_script_app",
+                           folder() / "launch_script_app");
         playnet::WriteRegistration("Scripted", {folder().string(), "launch_script_app", guid},
                                    (root_.path() / "xdg").string());
         setenv("XDG_CONFIG_HOME", (root_.path() / "xdg").c_str(), 1);
@@ -33,6 +34,6 @@ public:
                                    (root_.path() / "xdg").string());
     }
 
-private:
+  private:
     zrt_test::TempDir root_;
 };

@@ -7,7 +7,7 @@
 
 // True as soon as `done()` holds; false when it still does not after `ms` milliseconds.
 template <class Done>
-bool WaitUntil(Done done, int ms = 5000) {
+bool WaitUntil(Done done, int ms = 10000) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (!done()) {
         if (std::chrono::steady_clock::now() >= end) return done();

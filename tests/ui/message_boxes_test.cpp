@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
-
 #include <atomic>
 
 #include "lobby/ui/confirm_box.h"
@@ -49,7 +48,7 @@ int YellowPixelRows(const QImage& img, const QRect& within) {
 
 class MessageBoxesTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void errorBoxLayoutAndScreenshot() {
         ErrorBox box(nullptr, "first line\nthe second, longer line\nthird");
         const DialogUnits du(DialogTemplateFont());
@@ -95,12 +94,15 @@ private slots:
         ConfirmBox box(nullptr, "Do you really want to quit now ?", "");
         const DialogUnits du(DialogTemplateFont());
         QCOMPARE(box.size(), du.size(198, 75));
-        QCOMPARE(box.windowTitle(), QString());
+        // Untitled: one blank, as an empty title would show the program's name instead.
+        QCOMPARE(box.windowTitle(), QString(" "));
         QCOMPARE(box.firstLine()->geometry(), du.rect(7, 18, 184, 10));
         QCOMPARE(box.secondLine()->geometry(), du.rect(7, 35, 184, 10));
         QCOMPARE(box.firstLine()->text(), QString("Do you really want to quit now ?"));
-        QCOMPARE(box.findChild<QPushButton*>("yes")->geometry().topLeft(), du.rect(33, 54, 1, 1).topLeft());
-        QCOMPARE(box.findChild<QPushButton*>("no")->geometry().topLeft(), du.rect(114, 54, 1, 1).topLeft());
+        QCOMPARE(box.findChild<QPushButton*>("yes")->geometry().topLeft(),
+                 du.rect(33, 54, 1, 1).topLeft());
+        QCOMPARE(box.findChild<QPushButton*>("no")->geometry().topLeft(),
+                 du.rect(114, 54, 1, 1).topLeft());
         QCOMPARE(box.findChild<QPushButton*>("yes")->text(), QString("YES"));
         QCOMPARE(box.findChild<QPushButton*>("no")->text(), QString("NO"));
 

@@ -62,7 +62,7 @@ class PictureLoadersTest : public QObject {
         return path(name);
     }
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY(dir_.isValid());
         convert_ = QStandardPaths::findExecutable("convert");
@@ -71,41 +71,51 @@ private slots:
     void cleanup() { OverrideDisplayProbe(std::nullopt); }
 
     void classifiesDisplayProbes() {
-        QCOMPARE(ClassifyDisplayProbe(Probe(32)), 0);
-        QCOMPARE(ClassifyDisplayProbe(Probe(24)), 1);
-        QCOMPARE(ClassifyDisplayProbe(Probe(16, 0xF8)), 2);  // red 5-6-5: 0xF800
-        QCOMPARE(ClassifyDisplayProbe(Probe(16, 0x80)), 2);
-        QCOMPARE(ClassifyDisplayProbe(Probe(16, 0x7C)), 3);  // red 5-5-5: 0x7C00
-        QCOMPARE(ClassifyDisplayProbe(Probe(8)), 4);
-        QCOMPARE(ClassifyDisplayProbe(Probe(4)), 5);
-        QCOMPARE(ClassifyDisplayProbe(Probe(1)), 6);
-        QCOMPARE(ClassifyDisplayProbe(Probe(15)), 7);
+        QCOMPARE(ClassifyDisplayProbe(Probe(32)), PixelFormat::Bits32);
+        QCOMPARE(ClassifyDisplayProbe(Probe(24)), PixelFormat::Bits24);
+        QCOMPARE(ClassifyDisplayProbe(Probe(16, 0xF8)), PixelFormat::Rgb565);  // red 5-6-5: 0xF800
+        QCOMPARE(ClassifyDisplayProbe(Probe(16, 0x80)), PixelFormat::Rgb565);
+        QCOMPARE(ClassifyDisplayProbe(Probe(16, 0x7C)), PixelFormat::Rgb555);  // red 5-5-5: 0x7C00
+        QCOMPARE(ClassifyDisplayProbe(Probe(8)), PixelFormat::Bits8);
+        QCOMPARE(ClassifyDisplayProbe(Probe(4)), PixelFormat::Bits4);
+        QCOMPARE(ClassifyDisplayProbe(Probe(1)), PixelFormat::Bits1);
+        QCOMPARE(ClassifyDisplayProbe(Probe(15)), PixelFormat::Other);
 
         OverrideDisplayProbe(Probe(16, 0xF8));
-        QCOMPARE(DisplayPixelFormat(), 2);
+        QCOMPARE(DisplayPixelFormat(), PixelFormat::Rgb565);
         QCOMPARE(DisplayImageFormat(), QImage::Format_RGB16);
         OverrideDisplayProbe(Probe(16, 0x7C));
         QCOMPARE(DisplayImageFormat(), QImage::Format_RGB555);
         OverrideDisplayProbe(Probe(24));
         QCOMPARE(DisplayImageFormat(), QImage::Format_RGB888);
         OverrideDisplayProbe(Probe(8));
-        QCOMPARE(DisplayPixelFormat(), 4);
+        QCOMPARE(DisplayPixelFormat(), PixelFormat::Bits8);
         OverrideDisplayProbe(std::nullopt);
-        QCOMPARE(DisplayPixelFormat(), 0);  // the offscreen screen is 32 bits deep
+        QCOMPARE(DisplayPixelFormat(),
+                 PixelFormat::Bits32);  // the offscreen screen is 32 bits deep
     }
 
     void loadsEveryDepth_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("bits");
         const QString grad = "gradient:red-blue";
-        QTest::newRow("1 bit") << QStringList{"-size", "9x5", "pattern:checkerboard", "-monochrome"} << 1;
-        QTest::newRow("4 bits") << QStringList{"-size", "9x5", grad, "-colors", "10", "-type", "palette", "-compress", "None"} << 4;
+        QTest::newRow("1 bit") << QStringList{"-size", "9x5", "pattern:checkerboard", "-monochrome"}
+                               << 1;
+        QTest::newRow("4 bits") << QStringList{"-size", "9x5",     grad,        "-colors", "10",
+                                               "-type", "palette", "-compress", "None"}
+                                << 4;
         // ImageMagick run-length encodes 8-bit files unless told not to.
-        QTest::newRow("8 bits") << QStringList{"-size", "5x40", grad, "-type", "palette", "-compress", "None"} << 8;
+        QTest::newRow("8 bits") << QStringList{"-size",   "5x40",      grad,  "-type",
+                                               "palette", "-compress", "None"}
+                                << 8;
         QTest::newRow("24 bits") << QStringList{"-size", "7x5", grad, "-type", "truecolor"} << 24;
-        QTest::newRow("16 bits 5-6-5") << QStringList{"-size", "9x5", grad, "-define", "bmp:subtype=RGB565"} << 16;
-        QTest::newRow("16 bits 5-5-5") << QStringList{"-size", "9x5", grad, "-define", "bmp:subtype=RGB555"} << 16;
-        QTest::newRow("32 bits") << QStringList{"-size", "9x5", grad, "-alpha", "set", "-type", "TrueColorAlpha"} << 32;
+        QTest::newRow("16 bits 5-6-5")
+            << QStringList{"-size", "9x5", grad, "-define", "bmp:subtype=RGB565"} << 16;
+        QTest::newRow("16 bits 5-5-5")
+            << QStringList{"-size", "9x5", grad, "-define", "bmp:subtype=RGB555"} << 16;
+        QTest::newRow("32 bits") << QStringList{"-size", "9x5",           grad, "-alpha", "set",
+                                                "-type", "TrueColorAlpha"}
+                                 << 32;
     }
     void loadsEveryDepth() {
         QFETCH(QStringList, args);
@@ -126,17 +136,25 @@ private slots:
                 const QRgb a = got->image.pixel(x, y), b = want.pixel(x, y);
                 // Fewer than 8 bits per channel may be widened with different rounding.
                 const int tolerance = bits == 16 ? 8 : 0;
-                if (qAbs(qRed(a) - qRed(b)) > tolerance || qAbs(qGreen(a) - qGreen(b)) > tolerance ||
+                if (qAbs(qRed(a) - qRed(b)) > tolerance ||
+                    qAbs(qGreen(a) - qGreen(b)) > tolerance ||
                     qAbs(qBlue(a) - qBlue(b)) > tolerance)
-                    QFAIL(qPrintable(QString("pixel %1,%2: %3 != %4").arg(x).arg(y)
-                                         .arg(a, 8, 16).arg(b, 8, 16)));
+                    QFAIL(qPrintable(QString("pixel %1,%2: %3 != %4")
+                                         .arg(x)
+                                         .arg(y)
+                                         .arg(a, 8, 16)
+                                         .arg(b, 8, 16)));
             }
     }
 
     void bitmapsTakeTheDisplayFormat() {
         const QString file = path("fmt.bmp");
-        magick({"-size", "6x4", "xc:red", "-fill", "lime", "-draw", "point 2,1", "-type", "truecolor", "BMP3:" + file});
-        const struct { DisplayProbe probe; QImage::Format format; } cases[] = {
+        magick({"-size", "6x4", "xc:red", "-fill", "lime", "-draw", "point 2,1", "-type",
+                "truecolor", "BMP3:" + file});
+        const struct {
+            DisplayProbe probe;
+            QImage::Format format;
+        } cases[] = {
             {Probe(24), QImage::Format_RGB888},
             {Probe(16, 0xF8), QImage::Format_RGB16},
             {Probe(16, 0x7C), QImage::Format_RGB555},
@@ -168,7 +186,8 @@ private slots:
     void brokenBitmapsFail_data() {
         QTest::addColumn<QByteArray>("data");
         const QString file = path("good.bmp");
-        magick({"-size", "9x5", "gradient:red-blue", "-colors", "10", "-type", "palette", "BMP3:" + file});
+        magick({"-size", "9x5", "gradient:red-blue", "-colors", "10", "-type", "palette",
+                "BMP3:" + file});
         const QByteArray good = bytes(file);
         QVERIFY(LoadBitmapFile(file).has_value());
 
@@ -179,27 +198,39 @@ private slots:
         QTest::newRow("cut in the headers") << good.left(30);
         QTest::newRow("cut in the palette") << good.left(54 + 20);
         QTest::newRow("one pixel byte short") << good.left(good.size() - 1);
-        b = good; PutU32(b, 18, 0x7FFFFFFF);
+        b = good;
+        PutU32(b, 18, 0x7FFFFFFF);
         QTest::newRow("absurd width") << b;
-        b = good; PutU32(b, 22, 100000);
+        b = good;
+        PutU32(b, 22, 100000);
         QTest::newRow("absurd height") << b;
-        b = good; PutU32(b, 18, 4000); PutU32(b, 22, 4000);
+        b = good;
+        PutU32(b, 18, 4000);
+        PutU32(b, 22, 4000);
         QTest::newRow("large but shorter than its pixels") << b;
-        b = good; PutU32(b, 18, 0);
+        b = good;
+        PutU32(b, 18, 0);
         QTest::newRow("zero width") << b;
-        b = good; PutU32(b, 22, static_cast<uint32_t>(-5));
+        b = good;
+        PutU32(b, 22, static_cast<uint32_t>(-5));
         QTest::newRow("top-down") << b;
-        b = good; b[28] = 2;
+        b = good;
+        b[28] = 2;
         QTest::newRow("2 bits per pixel") << b;
-        b = good; b[28] = 64;
+        b = good;
+        b[28] = 64;
         QTest::newRow("64 bits per pixel") << b;
-        b = good; PutU32(b, 30, 2);
+        b = good;
+        PutU32(b, 30, 2);
         QTest::newRow("run-length compressed") << b;
-        b = good; PutU32(b, 14, 12);
+        b = good;
+        PutU32(b, 14, 12);
         QTest::newRow("core header") << b;
-        b = good; PutU32(b, 14, 0xFFFFFFF0);
+        b = good;
+        PutU32(b, 14, 0xFFFFFFF0);
         QTest::newRow("huge header") << b;
-        b = good; PutU32(b, 10, 0xFFFFFFF0);
+        b = good;
+        PutU32(b, 10, 0xFFFFFFF0);
         QTest::newRow("pixel offset past the end") << b;
     }
     void brokenBitmapsFail() {
@@ -220,7 +251,8 @@ private slots:
         // A declared colour count larger than the depth allows is capped; indexes past a short
         // palette read as black instead of reading outside it.
         const QString file = path("pal.bmp");
-        magick({"-size", "9x5", "gradient:red-blue", "-colors", "10", "-type", "palette", "BMP3:" + file});
+        magick({"-size", "9x5", "gradient:red-blue", "-colors", "10", "-type", "palette",
+                "BMP3:" + file});
         QByteArray b = bytes(file);
         PutU32(b, 46, 1000);
         QVERIFY(LoadBitmapFile(write("pal_big.bmp", b)).has_value());
@@ -232,7 +264,8 @@ private slots:
 
     void loadsColourJpeg() {
         const QString file = path("colour.jpg");
-        magick({"-size", "16x8", "xc:red", "-fill", "blue", "-draw", "rectangle 8,0 15,7", "-quality", "100", "JPG:" + file});
+        magick({"-size", "16x8", "xc:red", "-fill", "blue", "-draw", "rectangle 8,0 15,7",
+                "-quality", "100", "JPG:" + file});
         std::optional<QImage> got = LoadJpegFile(file);
         QVERIFY(got.has_value());
         QCOMPARE(got->size(), QSize(16, 8));

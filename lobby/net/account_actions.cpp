@@ -1,5 +1,5 @@
 // The OK handling of the new-player and login dialogs, apart from the widgets.
-#include "lobby/ui/account_actions.h"
+#include "lobby/net/account_actions.h"
 
 #include <ctime>
 
@@ -15,13 +15,6 @@ LocalDate Today() {
     localtime_r(&now, &local);
     return {static_cast<uint16_t>(local.tm_year + 1900), static_cast<uint16_t>(local.tm_mon + 1),
             static_cast<uint16_t>(local.tm_mday)};
-}
-
-ExchangeOutcome ClassifyExchange(int runResult, int result) {
-    if (result > 0) return ExchangeOutcome::Reply;
-    if (runResult == 2) return ExchangeOutcome::Cancelled;
-    if (result < 0) return ExchangeOutcome::ConnectionError;
-    return ExchangeOutcome::NoReply;
 }
 
 bool IsPlausibleEmail(const std::string& email) {
@@ -46,12 +39,12 @@ std::vector<uint8_t> NewAccountRequestBytes(const std::string& loginName, const 
 
 const char* NewAccountRefusalText(uint8_t outcome) {
     switch (outcome) {
-    case static_cast<uint8_t>(NewAccountOutcome::NameTaken):
-        return kMsgNameTaken;
-    case static_cast<uint8_t>(NewAccountOutcome::MailFailed):
-        return kMsgMailFailed;
-    default:
-        return nullptr;
+        case static_cast<uint8_t>(NewAccountOutcome::NameTaken):
+            return kMsgNameTaken;
+        case static_cast<uint8_t>(NewAccountOutcome::MailFailed):
+            return kMsgMailFailed;
+        default:
+            return nullptr;
     }
 }
 
@@ -79,9 +72,11 @@ ProfileResult CompleteRegistration(const std::filesystem::path& gameDir, Profile
                                    size_t index, const std::string& loginName, uint16_t portrait,
                                    uint16_t country) {
     if (index >= lists.unregistered.size()) return ProfileResult::LoadFailed;
-    const ProfileResult saved = RegisterProfile(gameDir, lists, index, loginName, portrait, country);
+    const ProfileResult saved =
+        RegisterProfile(gameDir, lists, index, loginName, portrait, country);
     if (saved != ProfileResult::Ok) return saved;
-    ProfileEntry entry = RegisteredEntryFor(lists.unregistered[index], loginName, portrait, country);
+    ProfileEntry entry =
+        RegisteredEntryFor(lists.unregistered[index], loginName, portrait, country);
     lists.unregistered.erase(lists.unregistered.begin() + static_cast<std::ptrdiff_t>(index));
     lists.currentPlayer = entry;
     if (lists.registered.size() < kMaxProfilesPerList) lists.registered.push_back(std::move(entry));
@@ -128,17 +123,17 @@ LoginVerdict ReadLoginReply(const std::vector<uint8_t>& reply) {
         return verdict;
     }
     switch (status) {
-    case kLoginUnknownName:
-        verdict.refusalText = kMsgUnknownLoginName;
-        break;
-    case kLoginDataNotRecognised:
-        verdict.refusalText = kMsgDataNotRecognised;
-        break;
-    case kLoginWrongPassword:
-        verdict.refusalText = kMsgIncorrectPassword;
-        break;
-    default:
-        break;
+        case kLoginUnknownName:
+            verdict.refusalText = kMsgUnknownLoginName;
+            break;
+        case kLoginDataNotRecognised:
+            verdict.refusalText = kMsgDataNotRecognised;
+            break;
+        case kLoginWrongPassword:
+            verdict.refusalText = kMsgIncorrectPassword;
+            break;
+        default:
+            break;
     }
     return verdict;
 }

@@ -1,5 +1,5 @@
 // The session connection: client creation, binding, hall enumeration and the join worker.
-#include "lobby/session/hall_join.h"
+#include "lobby/session/lobby_connection.h"
 
 #include <utility>
 
@@ -12,9 +12,8 @@ LobbyConnection::~LobbyConnection() {
     EndDirectPlaySupport();
 }
 
-bool LobbyConnection::CreateDirectPlay() {
+void LobbyConnection::CreateDirectPlay() {
     if (!client_) client_ = std::make_unique<playnet::Client>(options_);
-    return client_ != nullptr;
 }
 
 bool LobbyConnection::ConnectToLobbyServer(const std::string& serverAddress) {
@@ -33,6 +32,16 @@ bool LobbyConnection::EnumerateHalls(HallList& halls) {
         if (!halls.add(MakeHallEntry(s))) break;
     }
     return true;
+}
+
+bool LobbyConnection::RestartHallEnumeration(std::function<void()> answered) {
+    if (!client_) return false;
+    return client_->RestartEnumSessions(HallApplication(), std::move(answered)) ==
+           playnet::Result::Ok;
+}
+
+void LobbyConnection::ForgetHallAnswer() {
+    if (client_) client_->ForgetEnumAnswer();
 }
 
 bool LobbyConnection::JoinHall(const HallEntry& hall, JoinDone done) {

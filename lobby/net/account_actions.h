@@ -1,7 +1,7 @@
 // What the OK buttons of the new-player and login dialogs do, without the widgets: the checks
 // before connecting, the request bytes, the reading of the server's replies, and the local
-// profile changes that follow an accepted request. The dialogs run the exchange (ServerRequest)
-// and show the texts named here in the ErrorBox.
+// profile changes that follow an accepted request. The dialogs run the exchange (the progress
+// window of lobby/ui) and show the texts named here in the ErrorBox.
 #pragma once
 
 #include <cstddef>
@@ -33,14 +33,6 @@ struct LocalDate {
     uint16_t day = 0;    // 1-31
 };
 LocalDate Today();
-
-// How a finished ServerRequest ended, from run()'s return and result():
-//   Cancelled: the user pressed Cancel before the reply was complete; say nothing.
-//   ConnectionError: the exchange failed by itself; show kMsgConnectionError.
-//   NoReply: nothing to read; give up silently.
-//   Reply: interpret the reply (even when Cancel came after it had arrived).
-enum class ExchangeOutcome { Cancelled, ConnectionError, NoReply, Reply };
-ExchangeOutcome ClassifyExchange(int runResult, int result);
 
 // ---- creating an account ----
 

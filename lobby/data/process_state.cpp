@@ -1,5 +1,5 @@
 // The process-wide state object.
-#include "lobby/ui/process_state.h"
+#include "lobby/data/process_state.h"
 
 namespace zrt {
 

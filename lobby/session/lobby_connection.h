@@ -30,8 +30,9 @@ class LobbyConnection {
     LobbyConnection(const LobbyConnection&) = delete;
     LobbyConnection& operator=(const LobbyConnection&) = delete;
 
-    // Creates the session client once; later calls keep it. True when it exists.
-    bool CreateDirectPlay();
+    // Creates the session client once; later calls keep it. Unlike the platform's interface it
+    // needs no system service, so there is no failure to report.
+    void CreateDirectPlay();
     // Binds the client to the database server's host (name or dotted address) on the hall
     // port. False without a client or when the host cannot be resolved.
     bool ConnectToLobbyServer(const std::string& serverAddress);
@@ -41,6 +42,13 @@ class LobbyConnection {
     // halls are left out; at most ten are taken, later ones ignored. True when the client
     // could be asked.
     bool EnumerateHalls(HallList& halls);
+    // Starts the hall enumeration afresh: what the session layer knew of the halls (the counts
+    // of a hall just left, say) is forgotten and the server is asked at once. `answered` is
+    // called once, on the session layer's thread, when that answer can be enumerated; it may
+    // only post to the user-interface thread. False without a bound client.
+    bool RestartHallEnumeration(std::function<void()> answered);
+    // `answered` is not called any more; no call of it is running when this returns.
+    void ForgetHallAnswer();
 
     // Opens `hall` with the hall password on a worker thread, which ends by calling
     // `done(opened)`. Nothing happens (false) while a join is running or without a client.
