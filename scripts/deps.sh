@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools fonts-liberation
   libjpeg62-turbo-dev libasio-dev libcurl4-openssl-dev libsqlite3-dev
-  libtomlplusplus-dev libsodium-dev
+  libtomlplusplus-dev libsodium-dev libpq-dev postgresql-15 util-linux
   libgtest-dev libgmock-dev googletest libbenchmark-dev libgif-dev libenet-dev
   imagemagick clang libclang-rt-14-dev
   xvfb xauth iproute2 busybox

@@ -186,6 +186,12 @@ LoginResult AccountService::login(const zrt::LoginRequest& request, const std::s
     }
     failuresByAddress_.giveBack(address);
     if (!knownAddress) failuresByAccount_.giveBack(key);
+    // Only the owner of the password learns of the ban, with a refusal the lobby shows.
+    if (banInForce(*account, utcNow())) {
+        note = "banned";
+        result.status = zrt::kLoginDataNotRecognised;
+        return result;
+    }
     if (!plausibleLogin(account->stats, request.stats)) {
         note = "figures not plausible";
         result.status = zrt::kLoginDataNotRecognised;
@@ -204,7 +210,7 @@ LoginResult AccountService::login(const zrt::LoginRequest& request, const std::s
         result.status = zrt::kLoginDataNotRecognised;
         return result;
     }
-    signIns_.record(account->loginName, address);
+    signIns_.recordLogin(account->loginName, address);
     note = "accepted, grant " + std::to_string(grant);
     result.status = zrt::kLoginAccepted;
     result.grant = grant;

@@ -28,6 +28,20 @@ struct Account {
     uint8_t lobbyByte = 0;
     std::string lastGrantDay;      // YYYY-MM-DD (UTC) of the last gemstone grant, or empty
     std::string lastLoginAddress;  // the peer address of the last accepted login, or empty
+    std::string createdAt;         // YYYY-MM-DDTHH:MM:SSZ, as every time the store keeps
+    std::string lastLoginAt;       // or empty
+    bool banned = false;           // an operator banned it ...
+    std::string bannedUntil;       // ... until then (empty: until unbanned)
+    std::string banReason;
+};
+
+// One operator action, kept in the store's audit table.
+struct AuditEntry {
+    std::string at;      // YYYY-MM-DDTHH:MM:SSZ; empty: the store sets now
+    std::string actor;   // the local user who asked
+    std::string host;    // the server (or the command line) that carried it out
+    std::string action;  // the command with its arguments
+    std::string outcome;
 };
 
 // A created account whose mail is not yet confirmed.
@@ -62,6 +76,27 @@ class AccountStore {
     virtual std::vector<zrt::LadderEntry> ladder(int limit) = 0;
     // Confirmed accounts; -1 when the store cannot tell.
     virtual int64_t count() = 0;
+
+    // Operator work. Confirmed accounts whose name matches `pattern` (`*` any text, `?` one
+    // character, without case), by name, at most `limit`.
+    virtual std::vector<Account> list(const std::string& pattern, int limit) = 0;
+    // Sets or lifts a ban; `until` empty: until lifted.
+    virtual bool setBan(int64_t id, bool banned, const std::string& until,
+                        const std::string& reason) = 0;
+    virtual bool setPasswordHash(int64_t id, const std::string& hash) = 0;
+    virtual bool setStats(int64_t id, const zrt::AccountStats& stats) = 0;
+    virtual bool addAudit(const AuditEntry& entry) = 0;
+    // The newest `limit` entries, newest first.
+    virtual std::vector<AuditEntry> audit(int limit) = 0;
 };
+
+// A ban is in force while it has no end or its end (YYYY-MM-DDTHH:MM:SSZ) is later than `now`
+// (the same form).
+inline bool banInForce(const Account& a, const std::string& now) {
+    return a.banned && (a.bannedUntil.empty() || a.bannedUntil > now);
+}
+
+// A `*`/`?` pattern as a LIKE pattern with `\` as its escape character.
+std::string likePattern(const std::string& pattern);
 
 }  // namespace zrtserver

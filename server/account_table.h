@@ -22,6 +22,13 @@ class AccountTable : public AccountStore {
                      const std::string& address) override;
     std::vector<zrt::LadderEntry> ladder(int limit) override;
     int64_t count() override;
+    std::vector<Account> list(const std::string& pattern, int limit) override;
+    bool setBan(int64_t id, bool banned, const std::string& until,
+                const std::string& reason) override;
+    bool setPasswordHash(int64_t id, const std::string& hash) override;
+    bool setStats(int64_t id, const zrt::AccountStats& stats) override;
+    bool addAudit(const AuditEntry& entry) override;
+    std::vector<AuditEntry> audit(int limit) override;
 
   private:
     Database& db_;

@@ -63,11 +63,16 @@ bool HallGroups::markLaunched(uint32_t groupId) {
 
 const char* joinRefusalText(HallGroups::JoinRefusal refusal) {
     switch (refusal) {
-        case HallGroups::JoinRefusal::None: return "none";
-        case HallGroups::JoinRefusal::NoSuchGroup: return "no such group";
-        case HallGroups::JoinRefusal::AlreadyMember: return "already a member";
-        case HallGroups::JoinRefusal::Launched: return "the group has launched";
-        case HallGroups::JoinRefusal::Full: return "the group is full";
+        case HallGroups::JoinRefusal::None:
+            return "none";
+        case HallGroups::JoinRefusal::NoSuchGroup:
+            return "no such group";
+        case HallGroups::JoinRefusal::AlreadyMember:
+            return "already a member";
+        case HallGroups::JoinRefusal::Launched:
+            return "the group has launched";
+        case HallGroups::JoinRefusal::Full:
+            return "the group is full";
     }
     return "?";
 }

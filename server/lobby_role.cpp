@@ -2,6 +2,7 @@
 #include "server/lobby_role.h"
 
 #include <algorithm>
+#include <future>
 
 #include "server/log.h"
 #include "server/login_policy.h"
@@ -74,6 +75,7 @@ LobbyRole::~LobbyRole() {
 void LobbyRole::stop() {
     stopping_ = true;
     if (thread_.joinable()) thread_.join();
+    runTasks();  // nobody waits long for an answer that cannot come
     host_.Close();
 }
 
@@ -94,6 +96,7 @@ void LobbyRole::run() {
     while (!stopping_) {
         std::optional<playnet::HostEvent> event = host_.WaitEvent(kTickMs);
         adoptNews();
+        runTasks();
         if (event) handle(*event);
         cutOffOverdue();
         expireSilent();
@@ -162,14 +165,17 @@ void LobbyRole::takeOver(size_t hall, uint32_t player, const std::string& name) 
     if (name.empty()) return;
     std::string key = lowerCase(name);
     auto it = names_.find(key);
-    if (it != names_.end() && !(it->second.hall == hall && it->second.player == player)) {
-        NameHolder older = it->second;
-        HallEffects effects;
-        halls_[older.hall].hall->retire(older.player, effects);
-        carryOut(older.hall, effects);
-        cuts_.push_back({older.player, std::chrono::steady_clock::now() + kTakeoverGrace});
-    }
+    if (it != names_.end() && !(it->second.hall == hall && it->second.player == player))
+        retire(it->second);
     names_[key] = {hall, player};
+    if (announced_) announced_(key);
+}
+
+void LobbyRole::retire(const NameHolder& older) {
+    HallEffects effects;
+    halls_[older.hall].hall->retire(older.player, effects);
+    carryOut(older.hall, effects);
+    cuts_.push_back({older.player, std::chrono::steady_clock::now() + kTakeoverGrace});
 }
 
 void LobbyRole::carryOut(size_t index, HallEffects& effects) {
@@ -203,6 +209,94 @@ void LobbyRole::cutOffOverdue() {
                     " disconnected after losing its name");
     }
     cuts_.erase(std::remove_if(cuts_.begin(), cuts_.end(), overdue), cuts_.end());
+}
+
+void LobbyRole::runTasks() {
+    std::vector<std::function<void()>> tasks;
+    {
+        std::lock_guard lock(tasksMutex_);
+        tasks.swap(tasks_);
+    }
+    for (auto& task : tasks) task();
+}
+
+template <class T>
+std::optional<T> LobbyRole::onLobbyThread(std::function<T()> work) {
+    auto task = std::make_shared<std::packaged_task<T()>>(std::move(work));
+    std::future<T> answer = task->get_future();
+    {
+        std::lock_guard lock(tasksMutex_);
+        if (stopping_) return std::nullopt;
+        tasks_.push_back([task] { (*task)(); });
+    }
+    if (answer.wait_for(kControlWait) != std::future_status::ready) return std::nullopt;
+    return answer.get();
+}
+
+std::optional<std::vector<LobbyRole::HallView>> LobbyRole::survey() {
+    return onLobbyThread<std::vector<HallView>>([this] {
+        std::vector<HallView> views;
+        for (const HallSlot& slot : halls_) {
+            const Hall& hall = *slot.hall;
+            HallView v{hall.config().name, hall.presentCount(), hall.groups().size(), {}};
+            for (uint32_t id : hall.announcedOrder())
+                if (const zrt::PlayerEntry* info = hall.announcedInfo(id))
+                    v.announced.push_back({info->name, info->address});
+            views.push_back(std::move(v));
+        }
+        return views;
+    });
+}
+
+std::optional<bool> LobbyRole::kick(const std::string& name) {
+    return onLobbyThread<bool>([this, key = lowerCase(name)] {
+        auto it = names_.find(key);
+        if (it == names_.end()) return false;
+        const NameHolder holder = it->second;
+        logLine("halls: player " + std::to_string(holder.player) + " (" + printable(key) +
+                ") kicked by an operator");
+        return host_.DisconnectPlayer(holder.player);
+    });
+}
+
+std::optional<size_t> LobbyRole::sendNews(const std::string& hall, const std::string& text) {
+    return onLobbyThread<size_t>([this, key = lowerCase(hall), text] {
+        zrt::Bytes news = zrt::encodeNews(text.substr(0, zrt::kNewsChars));
+        size_t sent = 0;
+        for (const HallSlot& slot : halls_) {
+            if (!key.empty() && lowerCase(slot.hall->config().name) != key) continue;
+            host_.SendFrom(slot.hall->serverPlayer(), playnet::kAllPlayers, news.data(),
+                           news.size());
+            ++sent;
+        }
+        return sent;
+    });
+}
+
+void LobbyRole::setAnnounceListener(std::function<void(const std::string&)> listener) {
+    onLobbyThread<bool>([this, listener] {
+        announced_ = listener;
+        return true;
+    });
+}
+
+std::optional<std::vector<std::string>> LobbyRole::heldNames() {
+    return onLobbyThread<std::vector<std::string>>([this] {
+        std::vector<std::string> keys;
+        for (const auto& entry : names_) keys.push_back(entry.first);
+        return keys;
+    });
+}
+
+std::optional<bool> LobbyRole::evict(const std::string& nameKey) {
+    return onLobbyThread<bool>([this, nameKey] {
+        auto it = names_.find(nameKey);
+        if (it == names_.end()) return false;
+        logLine("halls: " + printable(nameKey) + " entered a hall on another host");
+        retire(it->second);
+        names_.erase(it);
+        return true;
+    });
 }
 
 }  // namespace zrtserver

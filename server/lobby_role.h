@@ -16,6 +16,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -55,6 +56,38 @@ class LobbyRole {
     // Thread-safe: the text sent after each later welcome (empty: none).
     void setEntryNews(const std::string& text);
     uint16_t port() const { return host_.Port(); }
+    // Connections the hall port holds now.
+    int connections() const { return limits_.open(); }
+
+    // Operator requests (the control socket). Each runs on the lobby thread between events;
+    // the caller waits for its answer at most kControlWait and gets nullopt when it did not
+    // come (the halls are stopping).
+    static constexpr auto kControlWait = std::chrono::seconds(5);
+    struct HallPlayer {
+        std::string name;
+        std::string address;
+    };
+    struct HallView {
+        std::string name;
+        size_t players = 0;  // present, announced or not
+        size_t groups = 0;
+        std::vector<HallPlayer> announced;
+    };
+    std::optional<std::vector<HallView>> survey();
+    // Cuts off the player holding `name` (without case) as a lost connection would: his lobby
+    // sees its session lost, the hall sees him leave. False when nobody holds it.
+    std::optional<bool> kick(const std::string& name);
+    // MSG_NEWS now to every player of the hall named (without case; empty: every hall). The
+    // number of halls it went to.
+    std::optional<size_t> sendNews(const std::string& hall, const std::string& text);
+
+    // Several lobby hosts. `listener` hears each lobby name (lower case) a hall takes, on the
+    // lobby thread: it must not wait.
+    void setAnnounceListener(std::function<void(const std::string&)> listener);
+    // The lobby names (lower case) the halls hold now.
+    std::optional<std::vector<std::string>> heldNames();
+    // The holder of the name is retired as a newer login elsewhere would retire him.
+    std::optional<bool> evict(const std::string& nameKey);
 
   private:
     struct HallSlot {
@@ -74,6 +107,7 @@ class LobbyRole {
     void run();
     void handle(const playnet::HostEvent& event);
     void takeOver(size_t hall, uint32_t player, const std::string& name);
+    void retire(const NameHolder& holder);
     void carryOut(size_t hall, HallEffects& effects);
     void cutOffOverdue();
     void expireSilent();
@@ -81,6 +115,9 @@ class LobbyRole {
     // Logs the hall chat deliveries the host shed since the last report (at most every 10 s;
     // `last`: now).
     void reportShed(bool last = false);
+    void runTasks();
+    template <class T>
+    std::optional<T> onLobbyThread(std::function<T()> work);
 
     HallsConfig config_;
     ConnectionLimits limits_;  // outlives the host, whose connections hold its tickets
@@ -98,6 +135,9 @@ class LobbyRole {
 
     std::mutex newsMutex_;
     std::optional<std::string> newNews_;
+    std::mutex tasksMutex_;
+    std::vector<std::function<void()>> tasks_;
+    std::function<void(const std::string&)> announced_;  // the lobby thread's
     std::atomic<bool> stopping_{false};
     std::thread thread_;
 };

@@ -37,13 +37,23 @@ uint8_t grantFor(const GemstoneConfig& config, const std::string& lastGrantDay,
     return config.grant;
 }
 
-std::string utcDay() {
+namespace {
+std::string utcFormat(const char* format) {
     std::time_t now = std::time(nullptr);
     std::tm tm{};
     gmtime_r(&now, &tm);
-    char buf[16];
-    std::strftime(buf, sizeof buf, "%Y-%m-%d", &tm);
+    char buf[32];
+    std::strftime(buf, sizeof buf, format, &tm);
     return buf;
+}
+}  // namespace
+
+std::string utcDay() {
+    return utcFormat("%Y-%m-%d");
+}
+
+std::string utcNow() {
+    return utcFormat("%Y-%m-%dT%H:%M:%SZ");
 }
 
 }  // namespace zrtserver

@@ -32,5 +32,7 @@ uint8_t grantFor(const GemstoneConfig& config, const std::string& lastGrantDay,
 
 // Today's date in UTC as YYYY-MM-DD.
 std::string utcDay();
+// Now in UTC as YYYY-MM-DDTHH:MM:SSZ, the form the account store keeps times in.
+std::string utcNow();
 
 }  // namespace zrtserver

@@ -22,16 +22,43 @@ bool RequestHandler::hashes(Port port, uint8_t firstByte) {
             firstByte == static_cast<uint8_t>(zrt::RequestCode::NewAccount));
 }
 
+namespace {
+RequestKind kindOf(Port port, const std::vector<uint8_t>& request) {
+    if (port == Port::Version) return RequestKind::Version;
+    if (request.empty()) return RequestKind::Other;
+    switch (static_cast<zrt::RequestCode>(request[0])) {
+        case zrt::RequestCode::Version:
+            return RequestKind::DatabaseVersion;
+        case zrt::RequestCode::Login:
+            return RequestKind::Login;
+        case zrt::RequestCode::NewAccount:
+            return RequestKind::NewAccount;
+        case zrt::RequestCode::Ladder:
+            return RequestKind::Ladder;
+        case zrt::RequestCode::Banner:
+            return RequestKind::Banner;
+    }
+    return RequestKind::Other;
+}
+}  // namespace
+
+Handled RequestHandler::counted(Port port, const std::vector<uint8_t>& request, Handled h) {
+    if (h.reply.empty()) h.refused = true;
+    counts_.add(kindOf(port, request), h.refused);
+    return h;
+}
+
 Handled RequestHandler::busy(Port port, const std::vector<uint8_t>& request) {
+    counts_.add(kindOf(port, request), true);
     if (port == Port::Database && !request.empty()) {
         if (request[0] == static_cast<uint8_t>(zrt::RequestCode::Login))
             return {zrt::encodeLoginReply(zrt::kLoginDataNotRecognised, 0, {}), "login",
-                    "refused: the hashing workers are busy (status 201)"};
+                    "refused: the hashing workers are busy (status 201)", true};
         if (request[0] == static_cast<uint8_t>(zrt::RequestCode::NewAccount))
             return {zrt::encodeNewAccountOutcome(zrt::NewAccountOutcome::MailFailed), "new account",
-                    "refused: the hashing workers are busy (outcome 3)"};
+                    "refused: the hashing workers are busy (outcome 3)", true};
     }
-    return {{}, "request", "the workers are busy, closed"};
+    return {{}, "request", "the workers are busy, closed", true};
 }
 
 std::optional<Handled> RequestHandler::screen(Port port, const std::vector<uint8_t>& request,
@@ -40,10 +67,16 @@ std::optional<Handled> RequestHandler::screen(Port port, const std::vector<uint8
         request[0] != static_cast<uint8_t>(zrt::RequestCode::Login))
         return std::nullopt;
     if (accounts_.loginAllowedFrom(address)) return std::nullopt;
-    return Handled{{}, "login", "too many failed logins from this address, closed"};
+    return counted(port, request,
+                   {{}, "login", "too many failed logins from this address, closed"});
 }
 
 Handled RequestHandler::handle(Port port, const std::vector<uint8_t>& request,
+                               const std::string& address) {
+    return counted(port, request, answer(port, request, address));
+}
+
+Handled RequestHandler::answer(Port port, const std::vector<uint8_t>& request,
                                const std::string& address) {
     if (port == Port::Version) return version(request);
     if (request.empty()) return {{}, "empty", "closed"};
@@ -68,7 +101,7 @@ Handled RequestHandler::version(const std::vector<uint8_t>& request) {
     zrt::VersionReply reply;
     reply.status = 1;
     reply.homeUrl = config_.news.homePage;
-    reply.databaseAddress = config_.announcedAddress();
+    reply.databaseAddress = hostChoice_ ? hostChoice_() : config_.announcedAddress();
     return {zrt::encodeVersionReply(reply), "version", "database server " + reply.databaseAddress};
 }
 
@@ -92,7 +125,7 @@ Handled RequestHandler::login(const std::vector<uint8_t>& request, const std::st
     std::string what = "login " + printable(req->loginName);
     if (r.throttled) return {{}, what, note + ", closed"};
     return {zrt::encodeLoginReply(r.status, r.grant, r.stored), what,
-            note + " (status " + std::to_string(r.status) + ")"};
+            note + " (status " + std::to_string(r.status) + ")", r.status != zrt::kLoginAccepted};
 }
 
 Handled RequestHandler::newAccount(const std::vector<uint8_t>& request,
@@ -102,7 +135,8 @@ Handled RequestHandler::newAccount(const std::vector<uint8_t>& request,
     std::string note;
     zrt::NewAccountOutcome outcome = accounts_.createAccount(*req, address, note);
     return {zrt::encodeNewAccountOutcome(outcome), "new account " + printable(req->loginName),
-            note + " (outcome " + std::to_string(static_cast<int>(outcome)) + ")"};
+            note + " (outcome " + std::to_string(static_cast<int>(outcome)) + ")",
+            outcome != zrt::NewAccountOutcome::Created};
 }
 
 Handled RequestHandler::ladder() {

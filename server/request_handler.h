@@ -6,11 +6,13 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "server/account_service.h"
+#include "server/request_counts.h"
 #include "server/server_config.h"
 
 namespace zrtserver {
@@ -21,6 +23,7 @@ struct Handled {
     std::vector<uint8_t> reply;  // empty: close without a reply
     std::string what;            // the request's kind, for the log
     std::string note;            // the outcome, for the log (never a password)
+    bool refused = false;        // a reply that is not the one asked for (see RequestCounts)
 };
 
 class RequestHandler {
@@ -44,7 +47,15 @@ class RequestHandler {
     std::optional<Handled> screen(Port port, const std::vector<uint8_t>& request,
                                   const std::string& address);
 
+    // Several lobby hosts: the version reply names the host this returns. Set before serving.
+    void setHostChoice(std::function<std::string()> choice) { hostChoice_ = std::move(choice); }
+
+    // Requests and refusals so far, of every answer given through the calls above.
+    const RequestCounts& counts() const { return counts_; }
+
   private:
+    Handled answer(Port port, const std::vector<uint8_t>& request, const std::string& address);
+    Handled counted(Port port, const std::vector<uint8_t>& request, Handled handled);
     Handled version(const std::vector<uint8_t>& request);
     Handled databaseVersion(const std::vector<uint8_t>& request);
     Handled login(const std::vector<uint8_t>& request, const std::string& address);
@@ -55,6 +66,8 @@ class RequestHandler {
     const ServerConfig& config_;
     AccountService& accounts_;
     std::atomic<size_t> nextBanner_{0};
+    RequestCounts counts_;
+    std::function<std::string()> hostChoice_;
 };
 
 }  // namespace zrtserver

@@ -36,6 +36,20 @@ ALTER TABLE accounts ADD COLUMN last_grant_day TEXT;)sql",
         R"sql(
 ALTER TABLE accounts ADD COLUMN pending_mail TEXT;
 ALTER TABLE accounts ADD COLUMN last_login_address TEXT;)sql",
+        // 4: operators ban accounts (with an optional end and a reason) and every operator
+        // action is kept.
+        R"sql(
+ALTER TABLE accounts ADD COLUMN banned_at TEXT;
+ALTER TABLE accounts ADD COLUMN banned_until TEXT;
+ALTER TABLE accounts ADD COLUMN ban_reason TEXT;
+CREATE TABLE audit (
+    id      INTEGER PRIMARY KEY,
+    at      TEXT NOT NULL,
+    actor   TEXT NOT NULL,
+    host    TEXT NOT NULL,
+    action  TEXT NOT NULL,
+    outcome TEXT NOT NULL
+);)sql",
     };
     return steps;
 }

@@ -12,10 +12,11 @@
 
 #include "lobby/net/request_code.h"
 #include "server/account_service.h"
-#include "server/account_table.h"
 #include "server/connection_limits.h"
+#include "server/control_commands.h"
+#include "server/control_socket.h"
 #include "server/data_dir.h"
-#include "server/database.h"
+#include "server/host_presence.h"
 #include "server/listener.h"
 #include "server/lobby_role.h"
 #include "server/log.h"
@@ -23,6 +24,7 @@
 #include "server/password_hash.h"
 #include "server/request_handler.h"
 #include "server/sign_ins.h"
+#include "server/store_factory.h"
 #include "server/work_queue.h"
 
 namespace zrtserver {
@@ -61,8 +63,7 @@ void fitDescriptors(ServerConfig& config) {
 
 struct Server::Parts {
     ServerConfig config;
-    std::unique_ptr<Database> db;
-    std::unique_ptr<AccountTable> accounts;
+    OpenedStore store;
     std::unique_ptr<Mailer> mailer;
     std::unique_ptr<SignIns> signIns;
     std::unique_ptr<AccountService> service;
@@ -80,7 +81,11 @@ struct Server::Parts {
     std::unique_ptr<Listener> database;
     std::unique_ptr<asio::signal_set> signals;
     std::unique_ptr<asio::signal_set> hangup;
-    std::unique_ptr<LobbyRole> lobby;  // the halls; none when disabled
+    std::unique_ptr<LobbyRole> lobby;        // the halls; none when disabled
+    std::unique_ptr<HostPresence> presence;  // with a shared store only; uses `lobby`
+    LiveServer live;
+    std::unique_ptr<ControlCommands> commands;
+    std::unique_ptr<ControlSocket> control;  // declared last: stops first
     std::string configPath;
     std::unique_ptr<asio::steady_timer> drainTimer;
     std::chrono::steady_clock::time_point stopDeadline;
@@ -89,20 +94,29 @@ struct Server::Parts {
     void beginStop();
     void waitForConnections();
     void watchHangup();
+    std::string reload();
 };
 
-// SIGHUP: the halls' entry news is read again from the configuration file.
+// SIGHUP and the operator's reload: the halls' entry news is read again from the configuration
+// file.
+std::string Server::Parts::reload() {
+    std::string error;
+    std::optional<ServerConfig> fresh = loadConfig(configPath, error);
+    std::string outcome;
+    if (!fresh)
+        outcome = "configuration not read again: " + error;
+    else if (lobby)
+        lobby->setEntryNews(fresh->halls.entryNews);
+    if (outcome.empty()) outcome = lobby ? "entry news read again" : "the halls are disabled";
+    logLine("reload: " + outcome);
+    return outcome;
+}
+
 void Server::Parts::watchHangup() {
     hangup->async_wait([this](const asio::error_code& e, int) {
         if (e) return;
-        std::string error;
-        std::optional<ServerConfig> fresh = loadConfig(configPath, error);
-        if (!fresh) {
-            logLine("SIGHUP: configuration not read again: " + error);
-        } else if (lobby) {
-            lobby->setEntryNews(fresh->halls.entryNews);
-            logLine("SIGHUP: entry news read again");
-        }
+        logLine("SIGHUP received");
+        reload();
         watchHangup();
     });
 }
@@ -113,10 +127,12 @@ void Server::Parts::beginStop() {
     logLine("stopping");
     version->close();
     database->close();
+    if (presence) presence->stop();
     if (lobby) lobby->stop();
     asio::error_code ignored;
     if (signals) signals->cancel(ignored);
     if (hangup) hangup->cancel(ignored);
+    if (control) control->stop();
     stopDeadline = std::chrono::steady_clock::now() + kShutdownGrace;
     drainTimer = std::make_unique<asio::steady_timer>(io);
     waitForConnections();
@@ -160,17 +176,16 @@ std::unique_ptr<Server> Server::create(const ServerOptions& options, std::string
     }
 
     auto p = std::make_unique<Parts>();
+    Parts* raw = p.get();
     p->config = *config;
-    p->db = std::make_unique<Database>(dir.databasePath());
-    if (!p->db->ok()) {
-        error = dir.databasePath() + ": " + p->db->error();
-        return nullptr;
-    }
-    p->accounts = std::make_unique<AccountTable>(*p->db);
+    auto store = openAccountStore(p->config, dir, error);
+    if (!store) return nullptr;
+    p->store = std::move(*store);
     p->mailer = std::make_unique<Mailer>(p->config.mail, dir.outboxPath());
     p->signIns =
         std::make_unique<SignIns>(std::chrono::seconds(p->config.halls.signInValidSeconds));
-    p->service = std::make_unique<AccountService>(*p->accounts, *p->mailer, *p->signIns, p->config);
+    p->service =
+        std::make_unique<AccountService>(*p->store.store, *p->mailer, *p->signIns, p->config);
     p->service->clearOrphans();
     p->handler = std::make_unique<RequestHandler>(p->config, *p->service);
     const ListenConfig& listen = p->config.listen;
@@ -206,7 +221,6 @@ std::unique_ptr<Server> Server::create(const ServerOptions& options, std::string
     }
     if (options.handleSignals) {
         p->signals = std::make_unique<asio::signal_set>(p->io, SIGINT, SIGTERM);
-        Parts* raw = p.get();
         p->signals->async_wait([raw](const asio::error_code& e, int sig) {
             if (e) return;
             logLine("signal " + std::to_string(sig) + " received");
@@ -215,9 +229,29 @@ std::unique_ptr<Server> Server::create(const ServerOptions& options, std::string
         p->hangup = std::make_unique<asio::signal_set>(p->io, SIGHUP);
         p->watchHangup();
     }
-    logLine("database " + dir.databasePath() + " at schema " +
-            std::to_string(p->db->schemaVersion()) + ", " + std::to_string(p->accounts->count()) +
-            " accounts");
+    if (!p->config.database.url.empty()) {
+        int capacity = p->lobby ? p->config.halls.maxConnections : p->config.listen.maxConnections;
+        p->presence =
+            std::make_unique<HostPresence>(p->config.database.url, p->config.announcedAddress(),
+                                           capacity, p->lobby.get(), p->signIns.get());
+        HostPresence* presence = p->presence.get();
+        p->handler->setHostChoice([presence] { return presence->choice(); });
+    }
+    p->live = {std::chrono::steady_clock::now(), p->lobby.get(),        p->versionLimits.get(),
+               p->databaseLimits.get(),          &p->handler->counts(), p->signIns.get(),
+               [raw] { return raw->reload(); }};
+    p->commands =
+        std::make_unique<ControlCommands>(*p->store.store, *p->mailer, p->config.accounts.hashCost,
+                                          p->config.listen.address, &p->live);
+    ControlCommands* commands = p->commands.get();
+    p->control = ControlSocket::open(
+        dir.controlPath(),
+        [commands](const std::vector<std::string>& words, const std::string& actor) {
+            return commands->run(words, actor);
+        },
+        error);
+    if (!p->control) return nullptr;
+    logLine(p->store.description + ", " + std::to_string(p->store.store->count()) + " accounts");
     logLine("listening on " + p->config.listen.address + " ports " +
             std::to_string(zrt::kVersionPort) + " (version) and " +
             std::to_string(zrt::kDatabasePort) + " (database); announcing " +

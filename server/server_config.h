@@ -58,6 +58,12 @@ struct MailConfig {
     std::string smtpPassword;
 };
 
+// Where the accounts live: empty, the data folder's SQLite database; a postgresql:// URL, a
+// PostgreSQL database that several lobby hosts may share.
+struct DatabaseConfig {
+    std::string url;
+};
+
 inline constexpr size_t kMaxHalls = 10;             // the client lists ten
 inline constexpr size_t kMaxHallPlayers = 1000;     // client players in one hall
 inline constexpr size_t kMaxHallNameChars = 200;    // the client shows "%s  ( %d / %d )" in 256
@@ -96,6 +102,7 @@ struct ServerConfig {
     AccountsConfig accounts;
     GemstoneConfig gemstones;
     MailConfig mail;
+    DatabaseConfig database;
     std::vector<zrt::BannerRecord> banners;
 
     std::string announcedAddress() const {

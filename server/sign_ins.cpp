@@ -14,6 +14,7 @@ std::string SignIns::key(const std::string& name, const std::string& address) {
 
 void SignIns::record(const std::string& name, const std::string& address, Clock::time_point now) {
     std::lock_guard lock(mutex_);
+    if (!barred_.empty() && barred_.count(lowerCase(name))) return;
     Clock::time_point& until = until_[key(name, address)];
     until = std::max(until, now + validFor_);
     if (until_.size() >= pruneAt_) {
@@ -27,6 +28,22 @@ bool SignIns::vouches(const std::string& name, const std::string& address,
     std::lock_guard lock(mutex_);
     auto it = until_.find(key(name, address));
     return it != until_.end() && now < it->second;
+}
+
+void SignIns::recordLogin(const std::string& name, const std::string& address,
+                          Clock::time_point now) {
+    {
+        std::lock_guard lock(mutex_);
+        barred_.erase(lowerCase(name));
+    }
+    record(name, address, now);
+}
+
+void SignIns::revoke(const std::string& name) {
+    std::string prefix = lowerCase(name) + ' ';
+    std::lock_guard lock(mutex_);
+    barred_.insert(lowerCase(name));
+    std::erase_if(until_, [&](const auto& e) { return e.first.starts_with(prefix); });
 }
 
 size_t SignIns::size() const {

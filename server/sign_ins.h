@@ -13,6 +13,7 @@
 #include <mutex>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace zrtserver {
 
@@ -27,6 +28,12 @@ class SignIns {
                 Clock::time_point now = Clock::now());
     bool vouches(const std::string& name, const std::string& address,
                  Clock::time_point now = Clock::now()) const;
+    // An accepted login: lifts a bar (below) and records.
+    void recordLogin(const std::string& name, const std::string& address,
+                     Clock::time_point now = Clock::now());
+    // The name vouches nowhere any more (its account was banned), and a stay in the halls
+    // ending now does not renew it: only its next accepted login does.
+    void revoke(const std::string& name);
     size_t size() const;
 
   private:
@@ -35,6 +42,7 @@ class SignIns {
     const std::chrono::seconds validFor_;
     mutable std::mutex mutex_;
     std::unordered_map<std::string, Clock::time_point> until_;
+    std::unordered_set<std::string> barred_;  // lower-case names
     size_t pruneAt_ = 1024;
 };
 

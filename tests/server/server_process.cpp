@@ -127,7 +127,9 @@ bool ServerProcess::start() {
             pid_ = -1;
             return false;
         }
-        if (canConnect(address_, zrt::kDatabasePort) && canConnect(address_, zrt::kVersionPort))
+        // The control socket is the last thing a server opens before it serves.
+        if (canConnect(address_, zrt::kDatabasePort) && canConnect(address_, zrt::kVersionPort) &&
+            std::filesystem::exists(dataDir_ + "/zrtserver.ctl"))
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
@@ -248,6 +250,55 @@ std::optional<std::vector<uint8_t>> readUntilClosed(int fd) {
         out.insert(out.end(), buf, buf + n);
     }
     return std::nullopt;
+}
+
+}  // namespace zrttest
+
+namespace zrttest {
+
+CtlResult runCtl(const std::string& dataDir, const std::vector<std::string>& words, int uid) {
+    std::string exe = std::string(ZRT_BIN_DIR) + "/zrtserver";
+    std::vector<std::string> args;
+    if (uid >= 0)
+        args = {"/usr/bin/setpriv", "--reuid=" + std::to_string(uid),
+                "--regid=" + std::to_string(uid), "--clear-groups"};
+    args.insert(args.end(), {exe, "ctl", "--data", dataDir});
+    args.insert(args.end(), words.begin(), words.end());
+    int out[2];
+    if (pipe(out) != 0) return {};
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(out[1], 1);
+        dup2(out[1], 2);
+        ::close(out[0]);
+        ::close(out[1]);
+        std::vector<char*> argv;
+        for (std::string& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    ::close(out[1]);
+    CtlResult result;
+    char buf[4096];
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    for (;;) {
+        pollfd p{out[0], POLLIN, 0};
+        if (::poll(&p, 1, 1000) > 0) {
+            ssize_t n = ::read(out[0], buf, sizeof buf);
+            if (n <= 0) break;
+            result.output.append(buf, static_cast<size_t>(n));
+        }
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::kill(pid, SIGKILL);
+            break;
+        }
+    }
+    ::close(out[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
 }
 
 }  // namespace zrttest

@@ -72,6 +72,14 @@ std::vector<zrt::LadderEntry> ladder(const std::string& host);
 // nullopt: no reply; a record with an empty picture URL: the prefix alone.
 std::optional<zrt::BannerRecord> banner(const std::string& host);
 
+// `zrtserver ctl --data DIR WORDS...`, as the user `uid` when not negative; its exit status
+// (-1 when it did not end by itself) and what it printed.
+struct CtlResult {
+    int status = -1;
+    std::string output;
+};
+CtlResult runCtl(const std::string& dataDir, const std::vector<std::string>& words, int uid = -1);
+
 // A raw TCP connection for requests the lobby would never send.
 int connectRaw(const std::string& host, int port);
 void sendRaw(int fd, const std::vector<uint8_t>& bytes);
