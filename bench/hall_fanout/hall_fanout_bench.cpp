@@ -80,15 +80,7 @@ StepResult runStep(int step, int rate, const Say& say, Tally& tally) {
     double seconds = static_cast<double>(tally.lastNs.load() - startNs) / 1e9;
     r.achieved = seconds > 0 ? static_cast<double>(r.delivered) / seconds : 0;
     std::lock_guard lock(tally.mutex);
-    std::vector<uint32_t>& v = tally.latencyUs;
-    if (!v.empty()) {
-        std::sort(v.begin(), v.end());
-        r.p50 = v[v.size() / 2];
-        r.p99 = v[v.size() * 99 / 100];
-        r.max = v.back();
-    }
-    double offered = static_cast<double>(r.expected) / static_cast<double>(kStep.count());
-    r.held = r.delivered == r.expected && r.lost == 0 && r.achieved >= 0.9 * offered;
+    summarize(r, tally.latencyUs, static_cast<double>(kStep.count()));
     return r;
 }
 

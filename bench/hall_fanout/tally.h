@@ -66,4 +66,18 @@ struct StepResult {
     bool held = false;
 };
 
+// Completes a step's result from its latency samples (sorted here): the percentiles, and
+// whether the step held - every delivery arrived, nobody was lost, and at least 90% of the
+// offered rate was delivered over the step's `stepSeconds`.
+inline void summarize(StepResult& r, std::vector<uint32_t>& latencyUs, double stepSeconds) {
+    if (!latencyUs.empty()) {
+        std::sort(latencyUs.begin(), latencyUs.end());
+        r.p50 = latencyUs[latencyUs.size() / 2];
+        r.p99 = latencyUs[latencyUs.size() * 99 / 100];
+        r.max = latencyUs.back();
+    }
+    double offered = static_cast<double>(r.expected) / stepSeconds;
+    r.held = r.delivered == r.expected && r.lost == 0 && r.achieved >= 0.9 * offered;
+}
+
 }  // namespace fanout

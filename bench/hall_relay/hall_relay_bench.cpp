@@ -27,6 +27,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/hall_fanout/tally.h"
 #include "lobby/session/lobby_messages.h"
 #include "playnet/client.h"
 #include "playnet/frame.h"
@@ -198,15 +199,8 @@ bool waitFor(const std::function<bool()>& done, std::chrono::seconds limit) {
     return true;
 }
 
-struct StepResult {
-    int lines = 0;
-    uint64_t expected = 0;
-    uint64_t delivered = 0;
-    double achieved = 0;  // deliveries per second, first send to last delivery
-    uint32_t p50 = 0, p99 = 0, max = 0;
-    int lost = 0;
-    bool held = false;
-};
+using fanout::StepResult;
+using fanout::summarize;
 
 // Offers `linesPerSecond` hall lines for one step and waits (bounded) for their deliveries.
 StepResult runStep(int step, int linesPerSecond, std::vector<std::unique_ptr<Bot>>& bots,
@@ -237,15 +231,7 @@ StepResult runStep(int step, int linesPerSecond, std::vector<std::unique_ptr<Bot
     double seconds = static_cast<double>(tally.lastNs.load() - startNs) / 1e9;
     r.achieved = seconds > 0 ? static_cast<double>(r.delivered) / seconds : 0;
     std::lock_guard lock(tally.mutex);
-    std::vector<uint32_t>& v = tally.latencyUs;
-    if (!v.empty()) {
-        std::sort(v.begin(), v.end());
-        r.p50 = v[v.size() / 2];
-        r.p99 = v[v.size() * 99 / 100];
-        r.max = v.back();
-    }
-    double offered = static_cast<double>(r.expected) / static_cast<double>(kStep.count());
-    r.held = r.delivered == r.expected && r.lost == 0 && r.achieved >= 0.9 * offered;
+    summarize(r, tally.latencyUs, static_cast<double>(kStep.count()));
     return r;
 }
 
