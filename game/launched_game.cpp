@@ -29,8 +29,8 @@ int Fail(playnet::LaunchedApp& lobby, bool reportConnect, const std::string& mes
     return 1;
 }
 
-void Record(const std::string& stem, const std::string& self, const std::optional<std::string>& winner,
-            size_t players) {
+void Record(const std::string& stem, const std::string& self,
+            const std::optional<std::string>& winner, size_t players) {
     if (!winner) {
         std::printf("zrtgame: the players did not agree on a result; nothing is recorded\n");
         return;
@@ -50,7 +50,8 @@ int PlayAsHost(playnet::LaunchedApp& lobby, const playnet::ConnectionSettings& s
     std::printf("zrtgame: hosting \"%s\" for %u players\n",
                 settings.session.name.value_or("").c_str(), settings.session.maxPlayers);
     std::fflush(stdout);
-    std::vector<std::string> names = session.WaitForPlayers(settings.session.maxPlayers, kPlayersWaitMs);
+    std::vector<std::string> names =
+        session.WaitForPlayers(settings.session.maxPlayers, kPlayersWaitMs);
     if (names.size() < 2) return Fail(lobby, false, "nobody joined the game session");
     const Roster roster = MakeRoster(settings.session.instance.ToString(), names);
     MatchMessage announce;
@@ -93,20 +94,24 @@ int RunLaunched(playnet::LaunchedApp& lobby) {
     // The game outlives the lobby that started it, and with it perhaps the pipe its output
     // goes to: a write there must not end the game.
     std::signal(SIGPIPE, SIG_IGN);
-    std::optional<playnet::ConnectionSettings> settings = lobby.GetConnectionSettings(kSettingsWaitMs);
+    std::optional<playnet::ConnectionSettings> settings =
+        lobby.GetConnectionSettings(kSettingsWaitMs);
     if (!settings) return Fail(lobby, false, "the lobby's connection settings could not be read");
     const std::string self = settings->playerShortName.value_or("");
     std::optional<LaunchProfile> profile = FindLaunchProfile(".", self);
-    if (!profile) return Fail(lobby, true, "no profile with the lobby account \"" + self + "\" here");
+    if (!profile)
+        return Fail(lobby, true, "no profile with the lobby account \"" + self + "\" here");
     if (profile->continueSavedGame) {
         std::optional<std::filesystem::path> saved = SavedGameFile(".", *profile);
         if (!saved)
-            return Fail(lobby, true, "the saved game \"" + profile->savedGame + "\" is missing from save/" +
-                                         profile->record.saveFolder());
+            return Fail(lobby, true,
+                        "the saved game \"" + profile->savedGame + "\" is missing from save/" +
+                            profile->record.saveFolder());
         std::printf("zrtgame: continuing %s\n", saved->c_str());
     }
     const std::string stem = profile->record.stem();
-    if (settings->flags & playnet::kConnectCreateSession) return PlayAsHost(lobby, *settings, self, stem);
+    if (settings->flags & playnet::kConnectCreateSession)
+        return PlayAsHost(lobby, *settings, self, stem);
     return PlayAsMember(lobby, *settings, self, stem);
 }
 

@@ -82,7 +82,8 @@ std::optional<MatchMessage> MatchMessage::Decode(const uint8_t* data, size_t siz
             m.kind = Kind::Roster;
             m.roster.seed = r.u32();
             const size_t n = r.u8();
-            for (size_t i = 0; i < n && r.ok(); ++i) m.roster.names.push_back(playnet::ReadText8(r));
+            for (size_t i = 0; i < n && r.ok(); ++i)
+                m.roster.names.push_back(playnet::ReadText8(r));
             break;
         }
         case static_cast<uint8_t>(Kind::Strength):
@@ -106,8 +107,8 @@ std::optional<MatchMessage> MatchMessage::Decode(const uint8_t* data, size_t siz
     return m;
 }
 
-std::optional<std::string> PlayMatch(MatchLink& link, const Roster& roster,
-                                     const std::string& self, int roundMs, int waitMs) {
+std::optional<std::string> PlayMatch(MatchLink& link, const Roster& roster, const std::string& self,
+                                     int roundMs, int waitMs) {
     using Clock = std::chrono::steady_clock;
     // What each other player sent: their strengths by round, and their verdict.
     std::map<std::string, std::map<int, uint32_t>> strengths;
@@ -116,9 +117,10 @@ std::optional<std::string> PlayMatch(MatchLink& link, const Roster& roster,
     auto take = [&](const std::vector<uint8_t>& bytes) {
         std::optional<MatchMessage> m = MatchMessage::Decode(bytes.data(), bytes.size());
         if (!m) return;
-        const bool known = std::find(roster.names.begin(), roster.names.end(), m->player) !=
-                           roster.names.end();
-        if (m->kind == MatchMessage::Kind::Strength && known && m->round >= 0 && m->round < kRounds) {
+        const bool known =
+            std::find(roster.names.begin(), roster.names.end(), m->player) != roster.names.end();
+        if (m->kind == MatchMessage::Kind::Strength && known && m->round >= 0 &&
+            m->round < kRounds) {
             strengths[m->player][m->round] = m->strength;
             if (m->strength != Strength(roster, m->player, m->round)) cheated = true;
         } else if (m->kind == MatchMessage::Kind::Verdict && known) {

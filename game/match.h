@@ -57,7 +57,7 @@ class MatchLink {
 
 // Plays the match as `self`: strengths round by round (roundMs apart), then the verdict; the
 // winner when every player agreed, nothing otherwise (a missing, late or differing player).
-std::optional<std::string> PlayMatch(MatchLink& link, const Roster& roster,
-                                     const std::string& self, int roundMs, int waitMs);
+std::optional<std::string> PlayMatch(MatchLink& link, const Roster& roster, const std::string& self,
+                                     int roundMs, int waitMs);
 
 }  // namespace zrtgame

@@ -9,7 +9,7 @@
 namespace zrtgame {
 
 class Options {
-public:
+  public:
     // Parses "--key value" pairs; false (with a message in error()) for anything else.
     bool parse(const std::vector<std::string>& args);
 
@@ -26,7 +26,7 @@ public:
 
     const std::string& error() const { return error_; }
 
-private:
+  private:
     std::map<std::string, std::string> values_;
     std::string error_;
 };

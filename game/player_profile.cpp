@@ -12,7 +12,8 @@ namespace zrtgame {
 namespace fs = std::filesystem;
 using namespace zrt::profile_offset;
 
-std::optional<LaunchProfile> FindLaunchProfile(const fs::path& gameDir, const std::string& loginName) {
+std::optional<LaunchProfile> FindLaunchProfile(const fs::path& gameDir,
+                                               const std::string& loginName) {
     std::error_code ec;
     std::vector<std::string> files;
     for (const auto& entry : fs::directory_iterator(gameDir, ec))

@@ -49,8 +49,10 @@ int RunNewProfile(Options& o) {
         return Fail(cmd, o.error());
     auto stem = o.get("stem");
     auto name = o.get("name");
-    if (!stem || !zrt::IsUsableStem(*stem)) return Fail(cmd, "--stem must be 1-8 characters without '/'");
-    if (!name || name->empty() || name->size() > 20) return Fail(cmd, "--name must be 1-20 characters");
+    if (!stem || !zrt::IsUsableStem(*stem))
+        return Fail(cmd, "--stem must be 1-8 characters without '/'");
+    if (!name || name->empty() || name->size() > 20)
+        return Fail(cmd, "--name must be 1-20 characters");
     std::string folder = o.get("save-folder", *stem);
     if (folder.empty() || folder.size() > 8 || folder.find('/') != std::string::npos)
         return Fail(cmd, "--save-folder must be 1-8 characters without '/'");
@@ -61,7 +63,8 @@ int RunNewProfile(Options& o) {
     r.setText(kStem, width::kStem, *stem);
     r.setText(kSaveFolder, width::kSaveFolder, folder);
     if (auto login = o.get("login")) {
-        if (login->empty() || login->size() > 20) return Fail(cmd, "--login must be 1-20 characters");
+        if (login->empty() || login->size() > 20)
+            return Fail(cmd, "--login must be 1-20 characters");
         auto portrait = o.number("portrait", 0, 18);
         auto country = o.number("country", 220, 234);
         auto score = o.number("score", 100, 65535);
@@ -71,7 +74,8 @@ int RunNewProfile(Options& o) {
         auto gems = o.number("gems", 5, 65535);
         auto logins = o.number("logins", 1, 255);
         auto lobbyByte = o.number("lobby-byte", 0, 255);
-        if (!portrait || !country || !score || !won || !lost || !played || !gems || !logins || !lobbyByte)
+        if (!portrait || !country || !score || !won || !lost || !played || !gems || !logins ||
+            !lobbyByte)
             return Fail(cmd, o.error());
         r.setText(kLoginName, width::kLoginName, *login);
         r.setText(kSecondLobby, width::kSecondLobby, o.get("second", ""));
@@ -88,7 +92,8 @@ int RunNewProfile(Options& o) {
     std::filesystem::path gameDir = o.get("game-dir", ".");
     std::error_code ec;
     std::filesystem::create_directories(gameDir, ec);
-    if (!zrt::SaveProfile(gameDir, r)) return Fail(cmd, "cannot write " + zrt::ProfileFileName(*stem), 1);
+    if (!zrt::SaveProfile(gameDir, r))
+        return Fail(cmd, "cannot write " + zrt::ProfileFileName(*stem), 1);
     std::printf("wrote %s\n", (gameDir / zrt::ProfileFileName(*stem)).c_str());
     return 0;
 }
@@ -101,29 +106,38 @@ int RunShowProfile(Options& o) {
     std::string file = zrt::ProfileFileName(*stem);
     zrt::ProfileRecord r;
     switch (zrt::LoadProfileFile(o.get("game-dir", "."), file, r)) {
-        case zrt::ProfileLoadStatus::Ok: break;
-        case zrt::ProfileLoadStatus::CannotOpen: return Fail(cmd, file + " does not load: cannot open the file", 1);
-        case zrt::ProfileLoadStatus::ReadError: return Fail(cmd, file + " does not load: read error", 1);
-        case zrt::ProfileLoadStatus::TooShort: return Fail(cmd, file + " does not load: shorter than 1443 bytes", 1);
+        case zrt::ProfileLoadStatus::Ok:
+            break;
+        case zrt::ProfileLoadStatus::CannotOpen:
+            return Fail(cmd, file + " does not load: cannot open the file", 1);
+        case zrt::ProfileLoadStatus::ReadError:
+            return Fail(cmd, file + " does not load: read error", 1);
+        case zrt::ProfileLoadStatus::TooShort:
+            return Fail(cmd, file + " does not load: shorter than 1443 bytes", 1);
         case zrt::ProfileLoadStatus::BadCheck:
-            return Fail(cmd, file + " does not load: damaged or not a profile (check byte does not match)", 1);
+            return Fail(
+                cmd, file + " does not load: damaged or not a profile (check byte does not match)",
+                1);
     }
-    std::printf("player name: %s\nstem: %s\nsave folder: %s\n", r.playerName().c_str(), r.stem().c_str(),
-                r.saveFolder().c_str());
-    std::printf("start mode: %u\nsaved game: %s\ngemstone hall: %u\n", r.u8(kStartMode),
-                std::string(reinterpret_cast<const char*>(&r.bytes[kSavedGame]),
-                             strnlen(reinterpret_cast<const char*>(&r.bytes[kSavedGame]), width::kSavedGame))
-                    .c_str(),
-                r.u8(kGemHall));
+    std::printf("player name: %s\nstem: %s\nsave folder: %s\n", r.playerName().c_str(),
+                r.stem().c_str(), r.saveFolder().c_str());
+    std::printf(
+        "start mode: %u\nsaved game: %s\ngemstone hall: %u\n", r.u8(kStartMode),
+        std::string(reinterpret_cast<const char*>(&r.bytes[kSavedGame]),
+                    strnlen(reinterpret_cast<const char*>(&r.bytes[kSavedGame]), width::kSavedGame))
+            .c_str(),
+        r.u8(kGemHall));
     if (!r.hasLobbyAccount()) {
         std::printf("lobby account: none\n");
         return 0;
     }
     zrt::ProfileEntry e = zrt::EntryFromRecord(r);
-    std::printf("lobby account: %s\nsecond lobby string: %s\nportrait: %u\ncountry: %u\nscore: %u\n",
-                r.loginName().c_str(), r.secondLobby().c_str(), e.portrait, e.country, e.score);
-    std::printf("won: %u\nlost: %u\nplayed: %u\nquit: %u\ngemstones: %u\nlogins: %u\nlobby byte: %u\n",
-                r.u16(kWon), r.u16(kLost), r.u16(kPlayed), e.quit, e.gems, e.loginCount, e.lobbyByte);
+    std::printf(
+        "lobby account: %s\nsecond lobby string: %s\nportrait: %u\ncountry: %u\nscore: %u\n",
+        r.loginName().c_str(), r.secondLobby().c_str(), e.portrait, e.country, e.score);
+    std::printf(
+        "won: %u\nlost: %u\nplayed: %u\nquit: %u\ngemstones: %u\nlogins: %u\nlobby byte: %u\n",
+        r.u16(kWon), r.u16(kLost), r.u16(kPlayed), e.quit, e.gems, e.loginCount, e.lobbyByte);
     return 0;
 }
 

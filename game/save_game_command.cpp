@@ -26,14 +26,18 @@ int RunSaveGame(Options& o) {
         auto stem = o.get("stem");
         zrt::ProfileRecord r;
         if (!stem || !zrt::LoadProfile(gameDir, zrt::ProfileFileName(*stem), r)) {
-            std::fprintf(stderr, "zrtgame save-game: give --save-folder or the --stem of a profile that loads\n");
+            std::fprintf(
+                stderr,
+                "zrtgame save-game: give --save-folder or the --stem of a profile that loads\n");
             return 1;
         }
         folder = r.saveFolder();
     }
     std::string name = o.get("name", "");
     if (!IsPlainName(folder, 8) || !IsPlainName(name, 13) || name.find('.') != std::string::npos) {
-        std::fprintf(stderr, "zrtgame save-game: folder (1-8) and name (1-13, no '.') must be plain names\n");
+        std::fprintf(
+            stderr,
+            "zrtgame save-game: folder (1-8) and name (1-13, no '.') must be plain names\n");
         return 2;
     }
     fs::path dir = gameDir / "save" / folder;

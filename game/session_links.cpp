@@ -102,7 +102,8 @@ bool JoinedSession::Join(const playnet::ConnectionSettings& settings, const std:
         error = "the host at " + address + " offers no such game session";
         return false;
     }
-    playnet::Result r = client_.Open(settings.session.instance, settings.session.password.value_or(""));
+    playnet::Result r =
+        client_.Open(settings.session.instance, settings.session.password.value_or(""));
     if (r == playnet::Result::Ok) r = client_.CreatePlayer(playerName, &event_, player_);
     if (r != playnet::Result::Ok) {
         error = std::string("cannot join the game session: ") + playnet::ResultName(r);
@@ -119,8 +120,10 @@ std::optional<std::vector<uint8_t>> JoinedSession::receiveFromSession(int timeou
         size_t size = buf.size();
         playnet::Result r = client_.Receive(from, to, buf.data(), size);
         if (r == playnet::Result::Ok) {
-            if (from != playnet::kSystemPlayer) return std::vector<uint8_t>(buf.begin(), buf.begin() + size);
-            std::optional<playnet::SystemMessage> sys = playnet::SystemMessage::Decode(buf.data(), size);
+            if (from != playnet::kSystemPlayer)
+                return std::vector<uint8_t>(buf.begin(), buf.begin() + size);
+            std::optional<playnet::SystemMessage> sys =
+                playnet::SystemMessage::Decode(buf.data(), size);
             if (sys && sys->type == playnet::kSysSessionLost) lost_ = true;
             continue;
         }

@@ -9,7 +9,7 @@
 namespace playnet {
 
 class AutoResetEvent {
-public:
+  public:
     explicit AutoResetEvent(bool initiallySet = false) : set_(initiallySet) {}
     AutoResetEvent(const AutoResetEvent&) = delete;
     AutoResetEvent& operator=(const AutoResetEvent&) = delete;
@@ -41,7 +41,7 @@ public:
     // Tests without waiting; a set event is consumed by the test.
     bool tryWait() { return wait(0); }
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable cv_;
     bool set_;

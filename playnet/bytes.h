@@ -16,7 +16,7 @@
 namespace playnet {
 
 class ByteReader {
-public:
+  public:
     ByteReader(const void* data, size_t size)
         : data_(static_cast<const uint8_t*>(data)), size_(size) {}
 
@@ -81,7 +81,7 @@ public:
     size_t remaining() const { return size_ - pos_; }
     bool ok() const { return ok_; }
 
-private:
+  private:
     static std::string cString(const uint8_t* p, size_t avail, size_t maxLen) {
         size_t len = strnlen(reinterpret_cast<const char*>(p), avail);
         if (len > maxLen) len = maxLen;
@@ -105,7 +105,7 @@ private:
 };
 
 class ByteWriter {
-public:
+  public:
     void u8(uint8_t v) { buf_.push_back(v); }
     void u16(uint16_t v) {
         buf_.push_back(static_cast<uint8_t>(v));
@@ -146,7 +146,7 @@ public:
     const std::vector<uint8_t>& data() const { return buf_; }
     std::vector<uint8_t> take() { return std::move(buf_); }
 
-private:
+  private:
     std::vector<uint8_t> buf_;
 };
 

@@ -15,7 +15,9 @@ int hexValue(char c) {
 }
 
 // Positions of the dashes inside the 38-character braced text.
-bool isDashPos(size_t i) { return i == 9 || i == 14 || i == 19 || i == 24; }
+bool isDashPos(size_t i) {
+    return i == 9 || i == 14 || i == 19 || i == 24;
+}
 
 }  // namespace
 

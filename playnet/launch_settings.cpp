@@ -42,7 +42,8 @@ std::vector<uint8_t> ConnectionSettings::Encode() const {
     WriteOptionalText8(w, playerShortName);
     WriteOptionalText8(w, playerLongName);
     WriteGuid(w, serviceProvider);
-    const size_t count = address.size() < kMaxAddressElements ? address.size() : kMaxAddressElements;
+    const size_t count =
+        address.size() < kMaxAddressElements ? address.size() : kMaxAddressElements;
     w.u16(static_cast<uint16_t>(count));
     for (size_t i = 0; i < count; ++i) {
         const AddressElement& e = address[i];

@@ -22,7 +22,8 @@ std::unique_ptr<LaunchedApp> LaunchedApp::FromEnvironment() {
     if (text == nullptr) return nullptr;
     std::string value = text;
     unsetenv(kLaunchFdVariable);
-    if (value.empty() || value.size() > 6 || value.find_first_not_of("0123456789") != std::string::npos)
+    if (value.empty() || value.size() > 6 ||
+        value.find_first_not_of("0123456789") != std::string::npos)
         return nullptr;
     const int fd = std::atoi(value.c_str());
     struct stat st {};
@@ -54,7 +55,8 @@ std::optional<ConnectionSettings> LaunchedApp::GetConnectionSettings(int timeout
             if (settings_) SendSystemMessage(kLobbySysConnectionSettingsRead);
             return settings_;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0) return std::nullopt;
         pollfd p{fd_, POLLIN, 0};
         int r = poll(&p, 1, static_cast<int>(left.count()));

@@ -15,7 +15,7 @@
 namespace playnet {
 
 class LaunchedApp {
-public:
+  public:
     // The launch channel this process was started with (the descriptor named by
     // PLAYNET_LAUNCH_FD, which must be a socket); nothing when it was not started by a
     // lobby. The variable is removed, and the descriptor closed on exec, so that programs this
@@ -36,7 +36,7 @@ public:
     bool SendSystemMessage(uint32_t code);
     bool SendLobbyMessage(const LobbyMessage& message);
 
-private:
+  private:
     int fd_;
     std::optional<ConnectionSettings> settings_;
 };

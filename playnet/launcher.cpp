@@ -114,10 +114,12 @@ Result Launcher::RunApplication(const Guid& application, const ConnectionSetting
     // The settings wait in the socket for the program to read them.
     const std::vector<uint8_t> frame =
         EncodeFrame(static_cast<uint8_t>(LaunchFrame::Settings), settings.Encode());
-    const bool written =
-        send(pair[0], frame.data(), frame.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(frame.size());
-    const std::string variable = std::string(kLaunchFdVariable) + "=" + std::to_string(kInheritedFd);
-    const int error = written ? StartDetached(reg->path, reg->file, reg->file, pair[1], variable) : EIO;
+    const bool written = send(pair[0], frame.data(), frame.size(), MSG_NOSIGNAL) ==
+                         static_cast<ssize_t>(frame.size());
+    const std::string variable =
+        std::string(kLaunchFdVariable) + "=" + std::to_string(kInheritedFd);
+    const int error =
+        written ? StartDetached(reg->path, reg->file, reg->file, pair[1], variable) : EIO;
     close(pair[1]);
     if (error != 0) return Result::StartFailed;
 

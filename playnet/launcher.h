@@ -26,7 +26,7 @@ namespace playnet {
 inline constexpr const char* kLaunchFdVariable = "PLAYNET_LAUNCH_FD";
 
 class Launcher {
-public:
+  public:
     Launcher();
     ~Launcher();
     Launcher(const Launcher&) = delete;
@@ -44,7 +44,7 @@ public:
     // NoMessages: nothing waiting. InvalidParams: no such application.
     Result ReceiveLobbyMessage(uint32_t appId, uint32_t& flags, void* buffer, size_t& size);
 
-private:
+  private:
     struct Channel;
     std::mutex mutex_;
     std::map<uint32_t, std::shared_ptr<Channel>> channels_;

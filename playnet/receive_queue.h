@@ -16,7 +16,7 @@
 namespace playnet {
 
 class ReceiveQueues {
-public:
+  public:
     // The event (may be null) must outlive the player's membership here.
     void AddPlayer(PlayerId id, AutoResetEvent* event);
     void RemovePlayer(PlayerId id);
@@ -35,7 +35,7 @@ public:
     Result Pop(PlayerId& from, PlayerId& to, void* buffer, size_t& size);
     size_t Count(PlayerId to) const;
 
-private:
+  private:
     struct Message {
         uint64_t seq;
         PlayerId from;

@@ -60,9 +60,12 @@ std::optional<AppRegistration> ParseRegistration(const std::string& text) {
         if (eq == std::string::npos) continue;
         std::string key = trim(line.substr(0, eq));
         std::string value = trim(line.substr(eq + 1));
-        if (key == "Path") path = value;
-        else if (key == "File") file = value;
-        else if (key == "Guid") guid = value;
+        if (key == "Path")
+            path = value;
+        else if (key == "File")
+            file = value;
+        else if (key == "Guid")
+            guid = value;
     }
     if (!path || !file || !guid) return std::nullopt;
     return AppRegistration{*path, *file, *guid};
@@ -71,7 +74,8 @@ std::optional<AppRegistration> ParseRegistration(const std::string& text) {
 std::optional<AppRegistration> ReadRegistration(const std::string& appName) {
     for (const std::string& dir : RegistrationSearchDirs()) {
         fs::path p = fs::path(dir) / "playnet" / "applications" / (appName + ".ini");
-        if (std::optional<std::string> text = readRegistrationFile(p)) return ParseRegistration(*text);
+        if (std::optional<std::string> text = readRegistrationFile(p))
+            return ParseRegistration(*text);
     }
     return std::nullopt;
 }
@@ -80,7 +84,8 @@ std::optional<AppRegistration> FindRegistration(const Guid& application) {
     for (const std::string& dir : RegistrationSearchDirs()) {
         std::error_code ec;
         std::vector<fs::path> files;
-        for (const auto& entry : fs::directory_iterator(fs::path(dir) / "playnet" / "applications", ec))
+        for (const auto& entry :
+             fs::directory_iterator(fs::path(dir) / "playnet" / "applications", ec))
             if (entry.path().extension() == ".ini") files.push_back(entry.path());
         std::sort(files.begin(), files.end());
         for (const fs::path& p : files) {

@@ -29,8 +29,8 @@ struct SessionDesc {
     std::string name;
     Guid application;
     Guid instance;
-    uint32_t maxPlayers = 0;      // 0: no limit
-    uint32_t currentPlayers = 0;  // every player, host-owned players included
+    uint32_t maxPlayers = 0;         // 0: no limit
+    uint32_t currentPlayers = 0;     // every player, host-owned players included
     std::array<uint32_t, 4> user{};  // user fields 1..4; user[0] is the first user field
     bool passwordRequired = false;
 };

@@ -11,7 +11,9 @@
 
 namespace playnet {
 
-inline void WriteGuid(ByteWriter& w, const Guid& g) { w.bytes(g.bytes.data(), g.bytes.size()); }
+inline void WriteGuid(ByteWriter& w, const Guid& g) {
+    w.bytes(g.bytes.data(), g.bytes.size());
+}
 
 inline Guid ReadGuid(ByteReader& r) {
     Guid g;

@@ -9,7 +9,7 @@ packages=(
   libjpeg62-turbo-dev libasio-dev libcurl4-openssl-dev libsqlite3-dev
   libtomlplusplus-dev libsodium-dev libpq-dev postgresql-15 util-linux
   libgtest-dev libgmock-dev googletest libbenchmark-dev libgif-dev libenet-dev
-  imagemagick clang libclang-rt-14-dev
+  imagemagick clang clang-format libclang-rt-14-dev
   xvfb xauth iproute2 busybox
   dpkg-dev file lintian desktop-file-utils systemd
 )

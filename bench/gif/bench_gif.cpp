@@ -34,7 +34,8 @@ void Ours(benchmark::State& state) {
         }
     }
     state.SetLabel(kNames[which]);
-    state.counters["frames/s"] = benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kIsRate);
+    state.counters["frames/s"] =
+        benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kIsRate);
 }
 
 void Giflib(benchmark::State& state) {
@@ -48,7 +49,8 @@ void Giflib(benchmark::State& state) {
         frames += static_cast<int64_t>(f->size());
     }
     state.SetLabel(kNames[which]);
-    state.counters["frames/s"] = benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kIsRate);
+    state.counters["frames/s"] =
+        benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kIsRate);
 }
 
 }  // namespace

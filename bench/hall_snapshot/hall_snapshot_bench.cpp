@@ -8,9 +8,8 @@
 //   bench_hall_snapshot --memory            one snapshot in a fresh process: resident set and
 //                                           heap before and after, and the tables' own size
 // Bounded: the timing runs 20 repetitions of at least 0.2 s each; the memory mode is one pass.
-#include <malloc.h>
-
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 #include <chrono>
 #include <cstdio>
@@ -114,20 +113,23 @@ long statusKb(const char* key) {
     return -1;
 }
 
-size_t heapInUse() { return mallinfo2().uordblks; }
+size_t heapInUse() {
+    return mallinfo2().uordblks;
+}
 
 void printMemory(const char* when) {
-    std::printf("%-34s VmRSS %6ld kB  VmHWM %6ld kB  heap in use %8zu B\n", when,
-                statusKb("VmRSS"), statusKb("VmHWM"), heapInUse());
+    std::printf("%-34s VmRSS %6ld kB  VmHWM %6ld kB  heap in use %8zu B\n", when, statusKb("VmRSS"),
+                statusKb("VmHWM"), heapInUse());
 }
 
 int memoryMode() {
     printMemory("start");
     auto snapshot = std::make_unique<Snapshot>(buildSnapshot());
-    std::printf("snapshot: %zu messages, %zu bytes; %zu players, %zu groups (%zu launched), "
-                "%zu members\n",
-                snapshot->messages.size(), snapshot->bytes, snapshot->players, snapshot->groups,
-                snapshot->launched, snapshot->members);
+    std::printf(
+        "snapshot: %zu messages, %zu bytes; %zu players, %zu groups (%zu launched), "
+        "%zu members\n",
+        snapshot->messages.size(), snapshot->bytes, snapshot->players, snapshot->groups,
+        snapshot->launched, snapshot->members);
     printMemory("messages built");
     const size_t heapBefore = heapInUse();
     const long rssBefore = statusKb("VmRSS");
@@ -146,14 +148,16 @@ int memoryMode() {
     }();
     std::printf("session with its tables, dispatcher and ends: heap +%zu B, VmRSS %+ld kB\n",
                 heapAfter - heapBefore, rssAfter - rssBefore);
-    std::printf("tables: players %zu B, groups %zu B, in-game names %zu B, other %zu B, "
-                "total %zu B (sizeof LobbySession %zu B)\n",
-                t.players, t.groups, t.inGameNames, t.other, t.total(), sizeof(LobbySession));
+    std::printf(
+        "tables: players %zu B, groups %zu B, in-game names %zu B, other %zu B, "
+        "total %zu B (sizeof LobbySession %zu B)\n",
+        t.players, t.groups, t.inGameNames, t.other, t.total(), sizeof(LobbySession));
     const UiCounts& c = client->ui.counts;
-    std::printf("UI calls: %zu (lines added %zu, status %zu, groups refresh %zu, top panel %zu, "
-                "player list %zu); sends %zu\n",
-                c.total(), c.linesAdded, c.status, c.groupsRefresh, c.topPanel, c.playerList,
-                client->sender.sent);
+    std::printf(
+        "UI calls: %zu (lines added %zu, status %zu, groups refresh %zu, top panel %zu, "
+        "player list %zu); sends %zu\n",
+        c.total(), c.linesAdded, c.status, c.groupsRefresh, c.topPanel, c.playerList,
+        client->sender.sent);
     if (!error.empty()) {
         std::printf("wrong result: %s\n", error.c_str());
         return 1;

@@ -7,7 +7,7 @@
 namespace zrt {
 
 class LobbyApplication : public QApplication {
-public:
+  public:
     LobbyApplication(int& argc, char** argv);
 
     // Sets the shared dialog colours (start-up step 1).

@@ -5,7 +5,9 @@
 
 namespace zrt {
 
-void LobbySessionUi::post(AppEvent* event) { PostAppEvent(target_, event); }
+void LobbySessionUi::post(AppEvent* event) {
+    PostAppEvent(target_, event);
+}
 
 void LobbySessionUi::playerLineAdded(uint32_t playerId, const std::string& line) {
     auto* e = new AppEvent(kEvPlayerLineAdded, playerId);
@@ -26,7 +28,9 @@ void LobbySessionUi::chatLine(ChatTarget target, uint32_t senderId, const std::s
     post(e);
 }
 
-void LobbySessionUi::lobbyStatus() { post(new AppEvent(WM_LOBBY_STATUS)); }
+void LobbySessionUi::lobbyStatus() {
+    post(new AppEvent(WM_LOBBY_STATUS));
+}
 
 void LobbySessionUi::invitation(uint32_t inviterId, uint32_t groupId) {
     post(new AppEvent(WM_LOBBY_INVITATION, inviterId, groupId));
@@ -56,7 +60,9 @@ void LobbySessionUi::groupDialogMemberLeft(uint32_t playerId) {
     post(new AppEvent(kEvGroupDialogLeft, playerId));
 }
 
-void LobbySessionUi::groupDialogClose() { post(new AppEvent(kEvGroupDialogClose)); }
+void LobbySessionUi::groupDialogClose() {
+    post(new AppEvent(kEvGroupDialogClose));
+}
 
 void LobbySessionUi::sessionError(const std::string& text) {
     auto* e = new AppEvent(kEvSessionError);
@@ -68,8 +74,12 @@ void LobbySessionUi::refreshGroups(bool tableChanged) {
     post(new AppEvent(kEvGroupsRefresh, tableChanged ? 1 : 0));
 }
 
-void LobbySessionUi::repaintTopPanel() { post(new AppEvent(kEvRepaintTopPanel)); }
+void LobbySessionUi::repaintTopPanel() {
+    post(new AppEvent(kEvRepaintTopPanel));
+}
 
-void LobbySessionUi::repaintPlayerList() { post(new AppEvent(kEvRepaintPlayerList)); }
+void LobbySessionUi::repaintPlayerList() {
+    post(new AppEvent(kEvRepaintPlayerList));
+}
 
 }  // namespace zrt

@@ -10,7 +10,7 @@
 namespace zrt {
 
 class LobbySessionUi : public SessionUi {
-public:
+  public:
     explicit LobbySessionUi(QWidget* lobbyWnd) : target_(lobbyWnd) {}
 
     void playerLineAdded(uint32_t playerId, const std::string& line) override;
@@ -30,7 +30,7 @@ public:
     void repaintTopPanel() override;
     void repaintPlayerList() override;
 
-private:
+  private:
     void post(AppEvent* event);
 
     QWidget* target_;

@@ -5,7 +5,6 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
-
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -14,8 +13,8 @@
 
 namespace zrt {
 
-inline constexpr int kLobbyViewWidth = 590;   // the pane
-inline constexpr int kLobbyScrollWidth = 500; // the scrolled document
+inline constexpr int kLobbyViewWidth = 590;    // the pane
+inline constexpr int kLobbyScrollWidth = 500;  // the scrolled document
 inline constexpr int kToolRowY = 135;
 inline constexpr int kCreateX = 70, kLaunchX = 154, kMyGroupX = 244, kAboutX = 359;
 inline constexpr int kFirstRowY = 175;
@@ -27,9 +26,20 @@ inline constexpr int kCellTopDy = 25, kCellBottomDy = 73;
 // The scroll height for a number of groups: max(550, 110 x groups + 200).
 int LobbyScrollHeight(size_t groupCount);
 // Top of row r.
-inline int RowTop(size_t row) { return kFirstRowY + kRowHeight * static_cast<int>(row); }
+inline int RowTop(size_t row) {
+    return kFirstRowY + kRowHeight * static_cast<int>(row);
+}
 
-enum class LobbyHotSpot { None = -1, MemberCell = 0, Create, Join, QuitGroup, Launch, MyGroup, About };
+enum class LobbyHotSpot {
+    None = -1,
+    MemberCell = 0,
+    Create,
+    Join,
+    QuitGroup,
+    Launch,
+    MyGroup,
+    About
+};
 
 struct LobbyHit {
     LobbyHotSpot spot = LobbyHotSpot::None;

@@ -28,8 +28,10 @@ void PaintBackground(QPainter& p, int scrollHeight) {
 void PaintToolRow(QPainter& p, const LobbyPaintState& s) {
     const LobbyPictures& pics = Pictures();
     const LobbyHotSpot hot = s.hot.spot;
-    auto pick = [&](LobbyHotSpot spot, const CachedBitmap& normal, const CachedBitmap& hover)
-        -> const QImage& { return hot == spot ? hover.image() : normal.image(); };
+    auto pick = [&](LobbyHotSpot spot, const CachedBitmap& normal,
+                    const CachedBitmap& hover) -> const QImage& {
+        return hot == spot ? hover.image() : normal.image();
+    };
     DrawBitmap(p, pick(LobbyHotSpot::Create, pics.bCreate, pics.bCreate2), kCreateX, kToolRowY);
     DrawBitmap(p,
                s.own.launchable ? pick(LobbyHotSpot::Launch, pics.bLaunch, pics.bLaunch2)

@@ -4,7 +4,6 @@
 
 #include <QRect>
 #include <QString>
-
 #include <vector>
 
 #include "lobby/app/lobby_view_hit.h"

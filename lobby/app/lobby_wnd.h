@@ -7,7 +7,6 @@
 
 #include <QPointer>
 #include <QWidget>
-
 #include <functional>
 
 #include "lobby/app/lobby_session_ui.h"
@@ -33,7 +32,7 @@ LobbySession& TheLobbySession();
 
 class LobbyWnd : public QWidget {
     Q_OBJECT
-public:
+  public:
     // The client area: 700 x 550 of panes inside a one-pixel frame.
     static constexpr int kClientWidth = 702;
     static constexpr int kClientHeight = 552;
@@ -62,12 +61,12 @@ public:
     // "ZRTH Lobby [ %d / %d ]" from the player count and the own group's member count.
     void Retitle();
 
-protected:
+  protected:
     bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     bool handleSessionEvent(QEvent* event);
     // Closes the screen (which deletes it) once no dialog of it runs its own event loop further
     // up the stack: those still open are rejected, and the close waits for them to return.

@@ -2,7 +2,6 @@
 #include "lobby/app/resource_loader.h"
 
 #include <QFile>
-
 #include <functional>
 #include <vector>
 

@@ -18,10 +18,10 @@ enum SessionEventNumber {
     kEvGroupDialogJoined = 203,  // wParam player id
     kEvGroupDialogLeft = 204,    // wParam player id
     kEvGroupDialogClose = 205,
-    kEvSessionError = 206,       // text = the message
+    kEvSessionError = 206,  // text = the message
     kEvRepaintTopPanel = 207,
     kEvRepaintPlayerList = 208,
-    kEvGroupsRefresh = 209,      // wParam 1 = the group table changed, 0 = repaint
+    kEvGroupsRefresh = 209,  // wParam 1 = the group table changed, 0 = repaint
 };
 
 }  // namespace zrt

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QString>
-
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,7 +30,7 @@ struct StartupOptions {
 };
 
 class Startup {
-public:
+  public:
     explicit Startup(StartupOptions options = {});
     ~Startup();
 
@@ -43,7 +42,7 @@ public:
     const QString& stopMessage() const { return stopMessage_; }
     LoginWindow* loginWindow() const { return login_; }
 
-private:
+  private:
     bool stop(const char* message);
     bool registrationOk() const;
 

@@ -12,7 +12,8 @@ namespace {
 
 constexpr const char* kNoError = "No Error";
 constexpr const char* kBadVersion = "Error, Bad GIF Version number";
-constexpr const char* kNoScreenDescriptor = "Error, failed to GIF read screen descriptor.\nGiving up";
+constexpr const char* kNoScreenDescriptor =
+    "Error, failed to GIF read screen descriptor.\nGiving up";
 constexpr const char* kBadGlobalMap = "Error reading GIF colormap";
 constexpr const char* kNonSquare = "Non-square pixels in GIF image.\nIgnoring that fact...";
 constexpr const char* kUnexpectedEof = "Unexpected EOF in GIF.\nGiving up";
@@ -27,7 +28,7 @@ constexpr const char* kBadGlobalPixels = "Error reading GIF file\nGIFScreen Colo
 // of an interlaced image (every 8th row from 0, every 8th from 4, every 4th from 2, every
 // 2nd from 1).
 class RowOrder {
-public:
+  public:
     RowOrder(int top, int height, bool interlaced)
         : top_(top), height_(height), interlaced_(interlaced) {
         y_ = 0;
@@ -44,7 +45,7 @@ public:
         settle();
     }
 
-private:
+  private:
     // Moves to the next pass while the current one has run past the image.
     void settle() {
         while (pass_ < 4 && y_ >= height_) {
@@ -146,7 +147,8 @@ bool GifDecoder::readExtension(int& frameDelay) {
     bool ok = true;
     if (label == 0xF9) {
         int n = subBlock();
-        if (n < 0) ok = false;
+        if (n < 0)
+            ok = false;
         else if (n > 0) {
             disposal_ = (block[0] >> 2) & 7;
             userInput_ = (block[0] >> 1) & 1;
@@ -156,13 +158,16 @@ bool GifDecoder::readExtension(int& frameDelay) {
         }
     } else if (label == 0xFF) {
         int n = subBlock();  // the application identifier, not examined
-        if (n < 0) ok = false;
+        if (n < 0)
+            ok = false;
         else if (n > 0) {
             int m = subBlock();
-            if (m < 0) ok = false;
+            if (m < 0)
+                ok = false;
             else if (m > 0) {
                 if (m == 3) {
-                    if (block[0] == 1) loopCount_ = static_cast<uint16_t>(block[1] | (block[2] << 8));
+                    if (block[0] == 1)
+                        loopCount_ = static_cast<uint16_t>(block[1] | (block[2] << 8));
                     if (loopCount_ == 0) loopForever_ = true;
                 }
                 ok = skipSubBlocks();
@@ -319,7 +324,8 @@ bool GifDecoder::decodePixels(const uint8_t (*table)[3], int left, int top, int 
     if (lastVisible >= 0) {
         row_.resize(static_cast<size_t>(width));
         long index = 0;
-        for (RowOrder rows(top, height, interlaced); index <= lastVisible; rows.advance(), ++index) {
+        for (RowOrder rows(top, height, interlaced); index <= lastVisible;
+             rows.advance(), ++index) {
             size_t got = lzw_.read(row_.data(), row_.size());
             int y = rows.row();
             if (y < screenHeight_) {

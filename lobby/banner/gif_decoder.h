@@ -35,7 +35,7 @@ struct GifFrame {
 };
 
 class GifDecoder {
-public:
+  public:
     GifDecoder() { Reset(); }
 
     // The next frame of the animation in data (see the class comment), or nothing on failure
@@ -58,7 +58,7 @@ public:
     const uint8_t* backgroundColour() const { return global_[background_]; }
     size_t readPosition() const { return pos_; }
 
-private:
+  private:
     bool readHeader(bool startOver);
     bool readExtension(int& frameDelay);
     bool skipSubBlocks();

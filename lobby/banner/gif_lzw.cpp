@@ -127,7 +127,8 @@ void GifLzw::addEntry() {
     prefix_[nextFree_] = static_cast<uint16_t>(prev_);
     suffix_[nextFree_] = static_cast<uint8_t>(firstChar_);
     int prevLength = prev_ < kMaxCodes ? strLength_[prev_] : 0;
-    strLength_[nextFree_] = (prevLength > 0 && prevLength < kMaxCodes) ? static_cast<uint16_t>(prevLength + 1) : 0;
+    strLength_[nextFree_] =
+        (prevLength > 0 && prevLength < kMaxCodes) ? static_cast<uint16_t>(prevLength + 1) : 0;
     ++nextFree_;
     if (nextFree_ >= limit_ && limit_ < kMaxCodes) {
         limit_ *= 2;

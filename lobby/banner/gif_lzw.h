@@ -13,12 +13,12 @@
 namespace zrt {
 
 class GifLzw {
-public:
+  public:
     static constexpr int kMaxCodes = 4096;
     static constexpr int kStackSize = 8192;
     static constexpr int kMaxMinCodeSize = 11;  // the tables hold 4096 codes
-    static constexpr int kError = -1;            // corrupt or exhausted stream
-    static constexpr int kEnd = -2;              // end code met
+    static constexpr int kError = -1;           // corrupt or exhausted stream
+    static constexpr int kEnd = -2;             // end code met
 
     // Begins a code stream whose first sub-block starts at data[pos]. False (and nothing
     // started) for a minimum code size above 11.
@@ -38,7 +38,7 @@ public:
     // Position in the data just after what has been consumed.
     size_t position() const { return pos_; }
 
-private:
+  private:
     int readCode();
     void resetTable();
     int firstAfterReset();

@@ -32,7 +32,8 @@ std::optional<PaddedPixels> PadRows(const std::vector<uint8_t>& pixels, int widt
     out.stride = PaddedStride(width);
     out.data.assign(out.stride * size_t(height), 0);
     for (int y = 0; y < height && rowBytes; ++y)
-        std::memcpy(out.data.data() + size_t(y) * out.stride, pixels.data() + size_t(y) * rowBytes, rowBytes);
+        std::memcpy(out.data.data() + size_t(y) * out.stride, pixels.data() + size_t(y) * rowBytes,
+                    rowBytes);
     return out;
 }
 

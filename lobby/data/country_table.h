@@ -7,7 +7,7 @@
 namespace zrt {
 
 constexpr size_t kCountryCount = 235;
-constexpr int kCountryOther = 234;  // "Other"
+constexpr int kCountryOther = 234;    // "Other"
 constexpr int kCountryDefault = 220;  // "USA", preselected for a new player
 
 extern const std::array<const char*, kCountryCount> kCountryTable;

@@ -4,24 +4,15 @@
 namespace zrt {
 
 const std::array<NationRow, kNationCount> kNationTable = {{
-    {"Norman", "LobbyRes/human01.bmp"},
-    {"Viking", "LobbyRes/human02.bmp"},
-    {"Celt", "LobbyRes/human03.bmp"},
-    {"Roman", "LobbyRes/human04.bmp"},
-    {"Greek", "LobbyRes/human05.bmp"},
-    {"Carthaginian", "LobbyRes/human06.bmp"},
-    {"Chinese", "LobbyRes/human07.bmp"},
-    {"Japanese", "LobbyRes/human08.bmp"},
-    {"Mongol", "LobbyRes/human09.bmp"},
-    {"Egyptian", "LobbyRes/human10.bmp"},
-    {"Persian", "LobbyRes/human11.bmp"},
-    {"Indian", "LobbyRes/human12.bmp"},
-    {"Tollvane", "LobbyRes/fiend1.bmp"},
-    {"Ustrid", "LobbyRes/fiend2.bmp"},
-    {"Phyloth", "LobbyRes/fiend3.bmp"},
-    {"Drezzak", "LobbyRes/fiend4.bmp"},
-    {"Ilvarne", "LobbyRes/fiend5.bmp"},
-    {"Quorrim", "LobbyRes/fiend6.bmp"},
+    {"Norman", "LobbyRes/human01.bmp"},  {"Viking", "LobbyRes/human02.bmp"},
+    {"Celt", "LobbyRes/human03.bmp"},    {"Roman", "LobbyRes/human04.bmp"},
+    {"Greek", "LobbyRes/human05.bmp"},   {"Carthaginian", "LobbyRes/human06.bmp"},
+    {"Chinese", "LobbyRes/human07.bmp"}, {"Japanese", "LobbyRes/human08.bmp"},
+    {"Mongol", "LobbyRes/human09.bmp"},  {"Egyptian", "LobbyRes/human10.bmp"},
+    {"Persian", "LobbyRes/human11.bmp"}, {"Indian", "LobbyRes/human12.bmp"},
+    {"Tollvane", "LobbyRes/fiend1.bmp"}, {"Ustrid", "LobbyRes/fiend2.bmp"},
+    {"Phyloth", "LobbyRes/fiend3.bmp"},  {"Drezzak", "LobbyRes/fiend4.bmp"},
+    {"Ilvarne", "LobbyRes/fiend5.bmp"},  {"Quorrim", "LobbyRes/fiend6.bmp"},
     {"Wendrak", "LobbyRes/fiend7.bmp"},
 }};
 

@@ -12,12 +12,15 @@
 namespace zrt {
 namespace fs = std::filesystem;
 
-std::string ProfileFileName(const std::string& stem) { return stem + ".PRF"; }
+std::string ProfileFileName(const std::string& stem) {
+    return stem + ".PRF";
+}
 
 ProfileLoadStatus LoadProfileFile(const fs::path& gameDir, const std::string& fileName,
                                   ProfileRecord& record) {
     // The name must be a bare file name; anything with a directory part is refused.
-    if (fileName.empty() || fileName.find('/') != std::string::npos) return ProfileLoadStatus::CannotOpen;
+    if (fileName.empty() || fileName.find('/') != std::string::npos)
+        return ProfileLoadStatus::CannotOpen;
     // Opened without blocking and read only when it is a regular file, so that a FIFO or
     // device given a profile's name cannot stall the caller.
     int fd = ::open((gameDir / fileName).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -117,4 +120,3 @@ bool SaveProfile(const fs::path& gameDir, const ProfileRecord& record) {
 }
 
 }  // namespace zrt
-

@@ -16,9 +16,12 @@ ProfileLists& Profiles() {
 
 const char* ProfileErrorText(ProfileResult r) {
     switch (r) {
-        case ProfileResult::LoadFailed: return "Error loading Profile";
-        case ProfileResult::SaveFailed: return "Error saving Profile";
-        case ProfileResult::Ok: break;
+        case ProfileResult::LoadFailed:
+            return "Error loading Profile";
+        case ProfileResult::SaveFailed:
+            return "Error saving Profile";
+        case ProfileResult::Ok:
+            break;
     }
     return "";
 }
@@ -119,7 +122,8 @@ ProfileResult StoreLaunchSettings(const fs::path& gameDir, const ProfileEntry& c
         r.setU8(kStartMode, kContinueSavedGame);
         // A saved-game name may use all 13 bytes of its field; the key byte that follows is 0
         // in every plain record and ends the name for the game.
-        std::string name = savedGame->substr(0, savedGame->find('\0')).substr(0, profile_width::kSavedGame);
+        std::string name =
+            savedGame->substr(0, savedGame->find('\0')).substr(0, profile_width::kSavedGame);
         for (size_t i = 0; i < profile_width::kSavedGame; ++i)
             r.setU8(kSavedGame + i, i < name.size() ? static_cast<uint8_t>(name[i]) : 0);
     } else {

@@ -20,12 +20,12 @@ constexpr size_t kMaxProfilesPerList = 20;
 constexpr size_t kMaxLoginNameChars = 10;
 
 struct ProfileEntry {
-    std::string stem;          // at most 8 characters
-    std::string saveFolder;    // at most 8 characters
-    std::string playerName;    // at most 20 characters
-    int32_t registered = 0;    // 1 in the registered list, 0 in the unregistered one
-    std::string loginName;     // at most 10 characters
-    std::string secondLobby;   // at most 20 characters
+    std::string stem;         // at most 8 characters
+    std::string saveFolder;   // at most 8 characters
+    std::string playerName;   // at most 20 characters
+    int32_t registered = 0;   // 1 in the registered list, 0 in the unregistered one
+    std::string loginName;    // at most 10 characters
+    std::string secondLobby;  // at most 20 characters
     uint16_t portrait = 0;
     uint16_t country = 0;
     uint16_t score = 0;

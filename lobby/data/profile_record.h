@@ -18,26 +18,26 @@ constexpr size_t kProfileSize = 1443;
 
 // Offsets of the fields the lobby reads or writes.
 namespace profile_offset {
-constexpr size_t kPlayerName = 0;      // 21 bytes used of the game's first block
-constexpr size_t kStem = 102;          // 9
-constexpr size_t kSaveFolder = 111;    // 10
-constexpr size_t kGemHall = 121;       // 1
-constexpr size_t kStartMode = 122;     // 1
-constexpr size_t kSavedGame = 123;     // 13
-constexpr size_t kKey = 136;           // 1, the first byte the check covers
-constexpr size_t kScrambledFrom = 137; // the transform starts here
-constexpr size_t kLoginName = 1366;    // 21
-constexpr size_t kSecondLobby = 1387;  // 21
-constexpr size_t kPortrait = 1408;     // u16
-constexpr size_t kCountry = 1410;      // u16
-constexpr size_t kScore = 1412;        // u16
-constexpr size_t kWon = 1414;          // u16
-constexpr size_t kLost = 1416;         // u16
-constexpr size_t kPlayed = 1418;       // u16
-constexpr size_t kGems = 1420;         // u16
-constexpr size_t kLoginCount = 1422;   // u8
-constexpr size_t kLobbyByte = 1423;    // u8
-constexpr size_t kCheck = 1442;        // CRC-8
+constexpr size_t kPlayerName = 0;       // 21 bytes used of the game's first block
+constexpr size_t kStem = 102;           // 9
+constexpr size_t kSaveFolder = 111;     // 10
+constexpr size_t kGemHall = 121;        // 1
+constexpr size_t kStartMode = 122;      // 1
+constexpr size_t kSavedGame = 123;      // 13
+constexpr size_t kKey = 136;            // 1, the first byte the check covers
+constexpr size_t kScrambledFrom = 137;  // the transform starts here
+constexpr size_t kLoginName = 1366;     // 21
+constexpr size_t kSecondLobby = 1387;   // 21
+constexpr size_t kPortrait = 1408;      // u16
+constexpr size_t kCountry = 1410;       // u16
+constexpr size_t kScore = 1412;         // u16
+constexpr size_t kWon = 1414;           // u16
+constexpr size_t kLost = 1416;          // u16
+constexpr size_t kPlayed = 1418;        // u16
+constexpr size_t kGems = 1420;          // u16
+constexpr size_t kLoginCount = 1422;    // u8
+constexpr size_t kLobbyByte = 1423;     // u8
+constexpr size_t kCheck = 1442;         // CRC-8
 }  // namespace profile_offset
 
 // Field widths of the text fields (including room for the NUL).
@@ -67,11 +67,19 @@ struct ProfileRecord {
     uint8_t u8(size_t offset) const { return bytes[offset]; }
     void setU8(size_t offset, uint8_t v) { bytes[offset] = v; }
 
-    std::string playerName() const { return text(profile_offset::kPlayerName, profile_width::kPlayerName); }
+    std::string playerName() const {
+        return text(profile_offset::kPlayerName, profile_width::kPlayerName);
+    }
     std::string stem() const { return text(profile_offset::kStem, profile_width::kStem); }
-    std::string saveFolder() const { return text(profile_offset::kSaveFolder, profile_width::kSaveFolder); }
-    std::string loginName() const { return text(profile_offset::kLoginName, profile_width::kLoginName); }
-    std::string secondLobby() const { return text(profile_offset::kSecondLobby, profile_width::kSecondLobby); }
+    std::string saveFolder() const {
+        return text(profile_offset::kSaveFolder, profile_width::kSaveFolder);
+    }
+    std::string loginName() const {
+        return text(profile_offset::kLoginName, profile_width::kLoginName);
+    }
+    std::string secondLobby() const {
+        return text(profile_offset::kSecondLobby, profile_width::kSecondLobby);
+    }
     // A profile has a lobby account exactly when the login name's first byte is not 0.
     bool hasLobbyAccount() const { return bytes[profile_offset::kLoginName] != 0; }
 };

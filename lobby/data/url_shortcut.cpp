@@ -65,12 +65,15 @@ std::optional<std::string> ReadShortcutUrl(const std::filesystem::path& file) {
 static bool StartsWithNoCase(const std::string& s, const char* prefix) {
     size_t i = 0;
     for (; prefix[i]; ++i)
-        if (i >= s.size() || std::tolower(static_cast<unsigned char>(s[i])) != prefix[i]) return false;
+        if (i >= s.size() || std::tolower(static_cast<unsigned char>(s[i])) != prefix[i])
+            return false;
     return true;
 }
 
 bool IsWebAddress(const std::string& address) {
-    size_t schemeLen = StartsWithNoCase(address, "https://") ? 8 : StartsWithNoCase(address, "http://") ? 7 : 0;
+    size_t schemeLen = StartsWithNoCase(address, "https://")  ? 8
+                       : StartsWithNoCase(address, "http://") ? 7
+                                                              : 0;
     if (schemeLen == 0 || address.size() == schemeLen) return false;
     for (unsigned char c : address)
         if (c <= 0x20 || c == 0x7F) return false;

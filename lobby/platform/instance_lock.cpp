@@ -13,8 +13,8 @@ namespace zrt {
 
 std::string InstanceLock::lockPath(const std::string& name) {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    std::filesystem::path dir =
-        (runtime && *runtime) ? std::filesystem::path(runtime) : std::filesystem::temp_directory_path();
+    std::filesystem::path dir = (runtime && *runtime) ? std::filesystem::path(runtime)
+                                                      : std::filesystem::temp_directory_path();
     return (dir / name).string();
 }
 

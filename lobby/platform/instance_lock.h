@@ -7,7 +7,7 @@
 namespace zrt {
 
 class InstanceLock {
-public:
+  public:
     enum class Result { Acquired, AlreadyHeld, Error };
 
     InstanceLock() = default;
@@ -23,7 +23,7 @@ public:
     // The file the lock of `name` lives in.
     static std::string lockPath(const std::string& name);
 
-private:
+  private:
     int fd_ = -1;
 };
 

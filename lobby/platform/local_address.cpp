@@ -35,6 +35,8 @@ std::string FirstIpv4AddressOf(const std::string& hostName) {
     return text;
 }
 
-std::string FindLocalAddress() { return FirstIpv4AddressOf(LocalHostName()); }
+std::string FindLocalAddress() {
+    return FirstIpv4AddressOf(LocalHostName());
+}
 
 }  // namespace zrt

@@ -1,12 +1,11 @@
 // The UDP latency probe.
 #include "lobby/platform/ping_socket.h"
 
-#include "lobby/platform/ping_packet.h"
-
 #include <QMetaObject>
 #include <QNetworkDatagram>
-
 #include <limits>
+
+#include "lobby/platform/ping_packet.h"
 
 namespace zrt {
 
@@ -28,7 +27,8 @@ int32_t PingSocket::nextSequence(int32_t current) {
 
 void PingSocket::report(QObject* window, uint32_t tag, bool answered, double seconds) {
     QMetaObject::invokeMethod(
-        this, [this, w = QPointer<QObject>(window), tag, answered, seconds] {
+        this,
+        [this, w = QPointer<QObject>(window), tag, answered, seconds] {
             if (w) emit finished(w, tag, answered, seconds);
         },
         Qt::QueuedConnection);

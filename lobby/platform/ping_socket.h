@@ -14,20 +14,19 @@
 #include <QObject>
 #include <QPointer>
 #include <QUdpSocket>
-
 #include <cstdint>
 
 namespace zrt {
 
 class PingSocket : public QObject {
     Q_OBJECT
-public:
+  public:
     static constexpr quint16 kPort = 9394;
 
     // Binds to the port on `address` (every local address by default). When the port cannot be
     // bound, usable() is false and every ping ends at once as not answered.
-    explicit PingSocket(QObject* parent = nullptr, const QHostAddress& address = QHostAddress::AnyIPv4,
-                        quint16 port = kPort);
+    explicit PingSocket(QObject* parent = nullptr,
+                        const QHostAddress& address = QHostAddress::AnyIPv4, quint16 port = kPort);
 
     bool usable() const { return usable_; }
 
@@ -54,12 +53,12 @@ public:
     // The sequence number after `current`: 1 after 2147483647.
     static int32_t nextSequence(int32_t current);
 
-signals:
+  signals:
     // Delivered queued, like a posted message: answered with the delay in seconds, or
     // abandoned (answered false, seconds -1).
     void finished(QObject* window, uint32_t tag, bool answered, double seconds);
 
-private:
+  private:
     void readPending();
     void report(QObject* window, uint32_t tag, bool answered, double seconds);
 

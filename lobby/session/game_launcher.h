@@ -35,8 +35,8 @@ struct LaunchRequest {
 playnet::ConnectionSettings BuildConnectionSettings(const LaunchRequest& request);
 
 struct LaunchWaitOptions {
-    int passMs = 2000;   // one pass of waiting for the game's next message
-    int boundMs = 60000; // the whole wait: a game that never reports is a failed launch
+    int passMs = 2000;    // one pass of waiting for the game's next message
+    int boundMs = 60000;  // the whole wait: a game that never reports is a failed launch
 };
 
 // The lobby-message wait for a started game: true once the game has reported its connection

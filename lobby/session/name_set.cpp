@@ -9,7 +9,9 @@ size_t NameSet::bucketOf(std::string_view name) {
     return sum % kBuckets;
 }
 
-NameSet::NameSet(const NameSet& other) { *this = other; }
+NameSet::NameSet(const NameSet& other) {
+    *this = other;
+}
 
 NameSet& NameSet::operator=(const NameSet& other) {
     if (this == &other) return *this;
@@ -25,7 +27,9 @@ NameSet& NameSet::operator=(const NameSet& other) {
     return *this;
 }
 
-NameSet::~NameSet() { clear(); }
+NameSet::~NameSet() {
+    clear();
+}
 
 void NameSet::insert(std::string_view name) {
     Node* node = new Node;

@@ -10,7 +10,7 @@
 namespace zrt {
 
 class NameSet {
-public:
+  public:
     static constexpr size_t kBuckets = 100;
     static constexpr size_t kMaxNameLength = 20;
 
@@ -39,7 +39,7 @@ public:
     // Bucket of a name: the sum of its bytes as unsigned values, mod 100.
     static size_t bucketOf(std::string_view name);
 
-private:
+  private:
     std::array<Node*, kBuckets> heads_{};  // each the first node of a ring, or nullptr
     size_t size_ = 0;
 };

@@ -7,7 +7,7 @@ namespace zrt {
 
 class AboutBox : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit AboutBox(QWidget* owner);
 
     // Runs the box modally.

@@ -13,14 +13,14 @@ namespace zrt {
 
 class AccountCreatedBox : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit AccountCreatedBox(QWidget* parent = nullptr);
 
     // The four lines, in order.
     static constexpr int kLineCount = 4;
     QLabel* line(int i) const { return lines_[i]; }
 
-private:
+  private:
     QLabel* lines_[kLineCount] = {};
 };
 

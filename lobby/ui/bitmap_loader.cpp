@@ -4,7 +4,6 @@
 #include "lobby/ui/bitmap_loader.h"
 
 #include <QFile>
-
 #include <bit>
 #include <cstdint>
 #include <vector>
@@ -56,9 +55,16 @@ bool Supported(const Header& h) {
     if (h.width <= 0 || h.height <= 0 || h.width > kMaxDimension || h.height > kMaxDimension)
         return false;
     switch (h.bitCount) {
-    case 1: case 4: case 8: case 24: return h.compression == kBiRgb;
-    case 16: case 32: return h.compression == kBiRgb || h.compression == kBiBitfields;
-    default: return false;
+        case 1:
+        case 4:
+        case 8:
+        case 24:
+            return h.compression == kBiRgb;
+        case 16:
+        case 32:
+            return h.compression == kBiRgb || h.compression == kBiBitfields;
+        default:
+            return false;
     }
 }
 
@@ -159,21 +165,30 @@ std::optional<LoadedBitmap> LoadBitmapFile(const QString& path) {
         auto* dst = reinterpret_cast<QRgb*>(image.scanLine(h.height - 1 - row));
         for (int x = 0; x < h.width; ++x) {
             switch (h.bitCount) {
-            case 1: dst[x] = paletteColour((src[x / 8] >> (7 - x % 8)) & 1); break;
-            case 4: dst[x] = paletteColour((src[x / 2] >> (x % 2 ? 0 : 4)) & 0x0F); break;
-            case 8: dst[x] = paletteColour(src[x]); break;
-            case 16: {
-                const uint32_t v = src[2 * x] | (src[2 * x + 1] << 8);
-                dst[x] = qRgb(red(v), green(v), blue(v));
-                break;
-            }
-            case 24: dst[x] = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]); break;
-            case 32: {
-                const uint8_t* p = src + 4 * x;
-                const uint32_t v = p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-                dst[x] = qRgb(red(v), green(v), blue(v));
-                break;
-            }
+                case 1:
+                    dst[x] = paletteColour((src[x / 8] >> (7 - x % 8)) & 1);
+                    break;
+                case 4:
+                    dst[x] = paletteColour((src[x / 2] >> (x % 2 ? 0 : 4)) & 0x0F);
+                    break;
+                case 8:
+                    dst[x] = paletteColour(src[x]);
+                    break;
+                case 16: {
+                    const uint32_t v = src[2 * x] | (src[2 * x + 1] << 8);
+                    dst[x] = qRgb(red(v), green(v), blue(v));
+                    break;
+                }
+                case 24:
+                    dst[x] = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
+                    break;
+                case 32: {
+                    const uint8_t* p = src + 4 * x;
+                    const uint32_t v =
+                        p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+                    dst[x] = qRgb(red(v), green(v), blue(v));
+                    break;
+                }
             }
         }
     }

@@ -3,7 +3,6 @@
 
 #include <QImage>
 #include <QString>
-
 #include <optional>
 
 namespace zrt {

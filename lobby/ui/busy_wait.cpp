@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QMetaObject>
-
 #include <thread>
 
 namespace zrt {

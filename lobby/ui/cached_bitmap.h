@@ -9,7 +9,7 @@
 namespace zrt {
 
 class CachedBitmap {
-public:
+  public:
     // Loads a BMP file; loading again replaces both the image and the bytes. On failure the
     // bitmap is left empty.
     bool load(const QString& path);
@@ -22,7 +22,7 @@ public:
     bool isNull() const { return image_.isNull(); }
     int fileBitsPerPixel() const { return fileBitsPerPixel_; }
 
-private:
+  private:
     QImage image_;
     QByteArray bits_;
     int fileBitsPerPixel_ = 0;

@@ -10,7 +10,7 @@ namespace zrt {
 
 class ConfirmBox : public QDialog {
     Q_OBJECT
-public:
+  public:
     static constexpr int kMaxFirstLine = 79;
 
     ConfirmBox(QWidget* owner, const QString& line1, const QString& line2);
@@ -21,7 +21,7 @@ public:
     QLabel* firstLine() const { return first_; }
     QLabel* secondLine() const { return second_; }
 
-private:
+  private:
     QLabel* first_;
     QLabel* second_;
 };

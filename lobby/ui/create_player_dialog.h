@@ -9,7 +9,6 @@
 #pragma once
 
 #include <QDialog>
-
 #include <filesystem>
 
 class QLineEdit;
@@ -22,7 +21,7 @@ class PortraitView;
 
 class CreatePlayerDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     // gameDir: the folder holding the profile files of Profiles().
     CreatePlayerDialog(QWidget* parent, std::filesystem::path gameDir);
 
@@ -35,11 +34,11 @@ public:
     QPushButton* okButton() const { return ok_; }
     QPushButton* cancelButton() const { return cancel_; }
 
-public slots:
+  public slots:
     // The OK handler: the account request and, when it was granted, the local registration.
     void accept() override;
 
-private:
+  private:
     void buildControls();
     void fillLists();
     void profileSelected();

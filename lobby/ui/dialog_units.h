@@ -9,7 +9,7 @@
 namespace zrt {
 
 class DialogUnits {
-public:
+  public:
     explicit DialogUnits(const QFont& dialogFont);
 
     int x(int units) const;  // horizontal units to pixels
@@ -20,7 +20,7 @@ public:
     int averageCharWidth() const { return charWidth_; }
     int charHeight() const { return charHeight_; }
 
-private:
+  private:
     int charWidth_;
     int charHeight_;
 };

@@ -40,10 +40,13 @@ void ErrorBox::Show(QWidget* owner, const QString& message) {
     }
     if (QThread::currentThread() != app->thread()) {
         QPointer<QWidget> guardedOwner(owner);
-        QMetaObject::invokeMethod(app, [guardedOwner, message] {
-            ErrorBox box(guardedOwner.data(), message);
-            box.exec();
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            app,
+            [guardedOwner, message] {
+                ErrorBox box(guardedOwner.data(), message);
+                box.exec();
+            },
+            Qt::QueuedConnection);
         return;
     }
     ErrorBox box(owner, message);

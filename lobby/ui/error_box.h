@@ -10,7 +10,7 @@ namespace zrt {
 
 class ErrorBox : public QDialog {
     Q_OBJECT
-public:
+  public:
     ErrorBox(QWidget* owner, const QString& message);
 
     // Shows the message modally and returns when the user presses OK, Enter or Esc. Called from
@@ -22,10 +22,10 @@ public:
     // The band the message is painted in: the client width, 35 pixels in from top and bottom.
     QRect messageRect() const;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QString message_;
     QFont font_;
 };

@@ -7,7 +7,7 @@ namespace zrt {
 
 class GoodbyeBox : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit GoodbyeBox(QWidget* owner);
 
     // Runs the box modally.

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QDialog>
-
 #include <vector>
 
 #include "lobby/net/ladder_messages.h"
@@ -15,7 +14,7 @@ namespace zrt {
 
 class LadderWindow : public QDialog {
     Q_OBJECT
-public:
+  public:
     static constexpr int kSlots = 5;
 
     // At most 99 rows are kept, in the order received (place 1 first).
@@ -27,10 +26,10 @@ public:
     // Slot s's rectangle in client coordinates.
     static QRect slotRect(int s);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     void scrolled(int position);
     void drawSlot(QPainter& p, int s) const;
     void drawPlace(QPainter& p, const QRect& slot, int place) const;

@@ -8,7 +8,6 @@
 
 #include <QString>
 #include <QWidget>
-
 #include <cstdint>
 #include <string>
 

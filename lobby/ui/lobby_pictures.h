@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QImage>
-
 #include <array>
 
 #include "lobby/ui/cached_bitmap.h"

@@ -9,7 +9,6 @@
 #pragma once
 
 #include <QDialog>
-
 #include <cstddef>
 #include <filesystem>
 
@@ -24,7 +23,7 @@ class PortraitView;
 
 class LoginDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     // profileIndex: the entry of Profiles().registered to sign in; gameDir: the folder holding
     // its profile file.
     LoginDialog(QWidget* parent, std::filesystem::path gameDir, size_t profileIndex);
@@ -38,11 +37,11 @@ public:
     int attempts() const { return attempts_; }
     int nation() const { return nation_; }
 
-public slots:
+  public slots:
     // The OK handler: one login attempt.
     void accept() override;
 
-private:
+  private:
     void nationSelected(int row);
 
     std::filesystem::path gameDir_;

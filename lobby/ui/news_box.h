@@ -9,13 +9,13 @@ namespace zrt {
 
 class NewsBox : public QDialog {
     Q_OBJECT
-public:
+  public:
     NewsBox(QWidget* owner, const QString& text);
 
     static void Show(QWidget* owner, const QString& text);
     QString text() const;
 
-private:
+  private:
     QPlainTextEdit* edit_;
 };
 

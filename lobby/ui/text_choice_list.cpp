@@ -44,7 +44,8 @@ bool TextChoiceList::add(const QString& text) {
     const int areaRight = areaLeft + areaW, areaBottom = areaTop + areaH;
 
     if (items_.empty()) {
-        items_.push_back({text, QRect(areaLeft + (areaW - w) / 2, areaTop + (areaH - h) / 2, w, h)});
+        items_.push_back(
+            {text, QRect(areaLeft + (areaW - w) / 2, areaTop + (areaH - h) / 2, w, h)});
         columnFirst_.assign(1, 0);
         return true;
     }
@@ -86,7 +87,8 @@ void TextChoiceList::draw(QPainter& p) const {
         // Hover is drawn here too: the owner repaints whole regions, not single items.
         const QColor& c = i == selected_ ? selectedColour_ : i == hover_ ? hoverColour_ : normal_;
         p.setPen(c);
-        p.drawText(items_[i].rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
+        p.drawText(items_[i].rect,
+                   Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
                    items_[i].text);
     }
     p.restore();
@@ -126,7 +128,8 @@ QRect TextChoiceList::itemRect(int index) const {
 }
 
 void TextChoiceList::repaintItem(int index) {
-    if (owner_ && index >= 0 && index < count()) owner_->update(items_[index].rect.adjusted(-2, -2, 2, 2));
+    if (owner_ && index >= 0 && index < count())
+        owner_->update(items_[index].rect.adjusted(-2, -2, 2, 2));
 }
 
 }  // namespace zrt

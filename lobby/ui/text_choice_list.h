@@ -7,7 +7,6 @@
 #include <QFont>
 #include <QRect>
 #include <QString>
-
 #include <vector>
 
 class QPainter;
@@ -16,7 +15,7 @@ class QWidget;
 namespace zrt {
 
 class TextChoiceList {
-public:
+  public:
     static constexpr int kMaxItems = 20;
 
     TextChoiceList();
@@ -45,7 +44,7 @@ public:
     int columnCount() const { return static_cast<int>(columnFirst_.size()); }
     const QFont& font() const { return font_; }
 
-private:
+  private:
     struct Item {
         QString text;
         QRect rect;

@@ -12,7 +12,7 @@ class NameSet;
 
 class TwoColumnListBox : public QListWidget {
     Q_OBJECT
-public:
+  public:
     enum class Size { Large, Small };  // Arial 11 or Arial 9
 
     static inline const QColor kFirstColumn{0, 255, 0};
@@ -31,14 +31,20 @@ public:
 
     // Names drawn in magenta while highlighting is on. The set is read while painting; its
     // owner keeps it alive and guards it as the tables' threading rules say.
-    void setHighlightNames(const NameSet* names) { names_ = names; viewport()->update(); }
-    void setHighlighting(bool on) { highlighting_ = on; viewport()->update(); }
+    void setHighlightNames(const NameSet* names) {
+        names_ = names;
+        viewport()->update();
+    }
+    void setHighlighting(bool on) {
+        highlighting_ = on;
+        viewport()->update();
+    }
     bool highlighting() const { return highlighting_; }
 
     // Paints row `index` with `text` into `rect`.
     void drawItem(QPainter& p, int index, const QString& text, const QRect& rect) const;
 
-private:
+  private:
     QFont firstFont_;
     QFont secondFont_;
     int columnOffset_;

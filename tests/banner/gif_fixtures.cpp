@@ -86,7 +86,8 @@ std::vector<uint8_t> EncodeGif(const GifMovie& m) {
             for (int y = 0; y < im.height; ++y) order.push_back(y);
         }
         for (int y : order)
-            EGifPutLine(gif, const_cast<GifPixelType*>(im.indexes.data() + size_t(y) * im.width), im.width);
+            EGifPutLine(gif, const_cast<GifPixelType*>(im.indexes.data() + size_t(y) * im.width),
+                        im.width);
     }
     EGifCloseFile(gif, &err);
     return out;
@@ -129,7 +130,8 @@ std::optional<std::vector<RefFrame>> GiflibFrames(const std::vector<uint8_t>& da
     const int sw = gif->SWidth, sh = gif->SHeight;
     GifColorType globalTable[256] = {};
     if (gif->SColorMap)
-        for (int i = 0; i < gif->SColorMap->ColorCount; ++i) globalTable[i] = gif->SColorMap->Colors[i];
+        for (int i = 0; i < gif->SColorMap->ColorCount; ++i)
+            globalTable[i] = gif->SColorMap->Colors[i];
     std::vector<RefFrame> frames;
     int transparent = -1, delay = -1;
     for (int k = 0; k < gif->ImageCount; ++k) {
@@ -151,7 +153,8 @@ std::optional<std::vector<RefFrame>> GiflibFrames(const std::vector<uint8_t>& da
         }
         GifColorType table[256] = {};
         if (im.ImageDesc.ColorMap) {
-            for (int i = 0; i < im.ImageDesc.ColorMap->ColorCount; ++i) table[i] = im.ImageDesc.ColorMap->Colors[i];
+            for (int i = 0; i < im.ImageDesc.ColorMap->ColorCount; ++i)
+                table[i] = im.ImageDesc.ColorMap->Colors[i];
         } else {
             std::memcpy(table, globalTable, sizeof table);
         }
@@ -229,7 +232,8 @@ static std::vector<uint8_t> BannerPixels(int w, int h, int frame, int colours) {
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             int v = ((x + frame * 7) / 6 + y / 4) % (colours / 2);
-            bool letter = ((x + frame * 11) / 9 % 5 != 0) && (y / 6 % 3 == 1) && ((x / 3 + y) % 7 < 4);
+            bool letter =
+                ((x + frame * 11) / 9 % 5 != 0) && (y / 6 % 3 == 1) && ((x / 3 + y) % 7 < 4);
             px[size_t(y) * w + x] = static_cast<uint8_t>(letter ? colours - 1 - (x / 40) % 4 : v);
         }
     return px;

@@ -16,11 +16,11 @@ struct Rgb {
 struct GifImage {
     int left = 0, top = 0, width = 0, height = 0;
     bool interlaced = false;
-    std::vector<Rgb> localTable;  // empty: the global table
-    std::vector<uint8_t> indexes; // width x height, top row first (in display order)
-    int transparent = -1;         // written in a graphic-control extension when >= 0 or delay > 0
+    std::vector<Rgb> localTable;   // empty: the global table
+    std::vector<uint8_t> indexes;  // width x height, top row first (in display order)
+    int transparent = -1;          // written in a graphic-control extension when >= 0 or delay > 0
     int delay = 0;
-    bool control = true;          // write a graphic-control extension
+    bool control = true;  // write a graphic-control extension
     int disposal = 0;     // its disposal method
 };
 
@@ -59,8 +59,8 @@ std::optional<std::vector<RefFrame>> GiflibComposed(const std::vector<uint8_t>& 
 
 // Sample content: a palette of n colours and banner-like pictures.
 std::vector<Rgb> SamplePalette(int n);
-GifMovie AnimatedBanner(int frames);     // 468 x 60, looping, full-size frames
-GifMovie StillBanner();                  // 468 x 60
-GifMovie LargePicture();                 // 1000 x 1000, 256 colours
+GifMovie AnimatedBanner(int frames);  // 468 x 60, looping, full-size frames
+GifMovie StillBanner();               // 468 x 60
+GifMovie LargePicture();              // 1000 x 1000, 256 colours
 
 }  // namespace zrt_test

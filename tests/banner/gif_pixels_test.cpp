@@ -1,7 +1,7 @@
 // Pixel layout operations on decoded frames.
-#include <gtest/gtest.h>
-
 #include "lobby/banner/gif_pixels.h"
+
+#include <gtest/gtest.h>
 
 using namespace zrt;
 
@@ -18,10 +18,12 @@ TEST(GifPixels, SwapPadAndFlip) {
     auto padded = PadRows(px, 2, 2);
     ASSERT_TRUE(padded);
     EXPECT_EQ(padded->stride, 8u);
-    EXPECT_EQ(padded->data, (std::vector<uint8_t>{3, 2, 1, 6, 5, 4, 0, 0, 9, 8, 7, 12, 11, 10, 0, 0}));
+    EXPECT_EQ(padded->data,
+              (std::vector<uint8_t>{3, 2, 1, 6, 5, 4, 0, 0, 9, 8, 7, 12, 11, 10, 0, 0}));
     EXPECT_FALSE(PadRows(px, 2, 3));
 
     ASSERT_TRUE(FlipRows(padded->data, 2, padded->stride));
-    EXPECT_EQ(padded->data, (std::vector<uint8_t>{9, 8, 7, 12, 11, 10, 0, 0, 3, 2, 1, 6, 5, 4, 0, 0}));
+    EXPECT_EQ(padded->data,
+              (std::vector<uint8_t>{9, 8, 7, 12, 11, 10, 0, 0, 3, 2, 1, 6, 5, 4, 0, 0}));
     EXPECT_FALSE(FlipRows(padded->data, 3, padded->stride));
 }

@@ -1,10 +1,11 @@
 // The profile check byte and the reversible transform, on records in memory.
+#include "lobby/data/profile_record.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "lobby/data/profile_crc.h"
-#include "lobby/data/profile_record.h"
 
 using namespace zrt;
 

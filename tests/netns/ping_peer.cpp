@@ -15,7 +15,6 @@
 #include <QNetworkDatagram>
 #include <QTimer>
 #include <QUdpSocket>
-
 #include <cstdio>
 #include <cstdlib>
 

@@ -7,7 +7,9 @@ using playnet::FrameDecoder;
 
 namespace {
 
-std::vector<uint8_t> bytesOf(std::initializer_list<uint8_t> b) { return b; }
+std::vector<uint8_t> bytesOf(std::initializer_list<uint8_t> b) {
+    return b;
+}
 
 }  // namespace
 

@@ -20,13 +20,11 @@ TEST(Guid, ParsesAndFormatsTheBracedForm) {
 }
 
 TEST(Guid, RejectsMalformedText) {
-    for (const char* bad : {"", "{}", "5B0C2E71-9A4D-47F3-8E21-3C6D0B9A7F14",
-                            "{5B0C2E71-9A4D-47F3-8E21-3C6D0B9A7F1}",
-                            "{5B0C2E71-9A4D-47F3-8E21-3C6D0B9A7F145}",
-                            "{5B0C2E71+9A4D-47F3-8E21-3C6D0B9A7F14}",
-                            "{5B0C2E7G-9A4D-47F3-8E21-3C6D0B9A7F14}",
-                            "{5B0C2E719-A4D-47F3-8E21-3C6D0B9A7F14}",
-                            "(5B0C2E71-9A4D-47F3-8E21-3C6D0B9A7F14)"}) {
+    for (const char* bad :
+         {"", "{}", "5B0C2E71-9A4D-47F3-8E21-3C6D0B9A7F14", "{5B0C2E71-9A4D-47F3-8E21-3C6D0B9A7F1}",
+          "{5B0C2E71-9A4D-47F3-8E21-3C6D0B9A7F145}", "{5B0C2E71+9A4D-47F3-8E21-3C6D0B9A7F14}",
+          "{5B0C2E7G-9A4D-47F3-8E21-3C6D0B9A7F14}", "{5B0C2E719-A4D-47F3-8E21-3C6D0B9A7F14}",
+          "(5B0C2E71-9A4D-47F3-8E21-3C6D0B9A7F14)"}) {
         EXPECT_FALSE(Guid::Parse(bad)) << bad;
     }
 }

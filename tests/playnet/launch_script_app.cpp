@@ -50,13 +50,20 @@ int main() {
         const size_t colon = step.find(':');
         const std::string verb = step.substr(0, colon);
         const long arg = colon == std::string::npos ? 0 : std::atol(step.c_str() + colon + 1);
-        if (verb == "settings") settings = lobby->GetConnectionSettings(5000);
-        else if (verb == "echo" && settings) lobby->SendLobbyMessage({0, settings->Encode()});
-        else if (verb == "fds") lobby->SendLobbyMessage(plain("fds:" + std::to_string(openDescriptors())));
-        else if (verb == "sys") lobby->SendSystemMessage(static_cast<uint32_t>(arg));
-        else if (verb == "big") lobby->SendLobbyMessage(plain(std::string(static_cast<size_t>(arg), 'x')));
-        else if (verb == "sleep") std::this_thread::sleep_for(std::chrono::milliseconds(arg));
-        else if (verb == "exit") return 0;
+        if (verb == "settings")
+            settings = lobby->GetConnectionSettings(5000);
+        else if (verb == "echo" && settings)
+            lobby->SendLobbyMessage({0, settings->Encode()});
+        else if (verb == "fds")
+            lobby->SendLobbyMessage(plain("fds:" + std::to_string(openDescriptors())));
+        else if (verb == "sys")
+            lobby->SendSystemMessage(static_cast<uint32_t>(arg));
+        else if (verb == "big")
+            lobby->SendLobbyMessage(plain(std::string(static_cast<size_t>(arg), 'x')));
+        else if (verb == "sleep")
+            std::this_thread::sleep_for(std::chrono::milliseconds(arg));
+        else if (verb == "exit")
+            return 0;
     }
     return 0;
 }

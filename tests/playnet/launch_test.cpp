@@ -33,7 +33,8 @@ ConnectionSettings sampleSettings() {
 }
 
 // Receives until `n` messages came or 10 s passed.
-std::vector<LobbyMessage> receive(Launcher& launcher, uint32_t id, AutoResetEvent& event, size_t n) {
+std::vector<LobbyMessage> receive(Launcher& launcher, uint32_t id, AutoResetEvent& event,
+                                  size_t n) {
     std::vector<LobbyMessage> got;
     auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (got.size() < n && std::chrono::steady_clock::now() < until) {
@@ -50,7 +51,9 @@ std::vector<LobbyMessage> receive(Launcher& launcher, uint32_t id, AutoResetEven
     return got;
 }
 
-uint32_t code(const LobbyMessage& m) { return m.isSystem() && m.data.size() >= 4 ? m.data[0] : 0; }
+uint32_t code(const LobbyMessage& m) {
+    return m.isSystem() && m.data.size() >= 4 ? m.data[0] : 0;
+}
 
 }  // namespace
 
@@ -86,7 +89,8 @@ TEST(Launcher, ProgramReadsTheSettingsAndReportsInOrder) {
     std::vector<LobbyMessage> got = receive(launcher, id, event, 6);
     ASSERT_EQ(got.size(), 6u);
     EXPECT_EQ(code(got[0]), kLobbySysConnectionSettingsRead);
-    std::optional<ConnectionSettings> echoed = ConnectionSettings::Decode(got[1].data.data(), got[1].data.size());
+    std::optional<ConnectionSettings> echoed =
+        ConnectionSettings::Decode(got[1].data.data(), got[1].data.size());
     ASSERT_TRUE(echoed);
     EXPECT_EQ(*echoed, sampleSettings());
     // Only the channel is inherited: the launcher's other descriptors stay its own.
@@ -113,7 +117,8 @@ TEST(Launcher, EndWithoutReportIsTerminatedAndSmallBuffersAreTold) {
     uint8_t small[8];
     size_t size = sizeof small;
     uint32_t flags = 0;
-    for (int i = 0; i < 50 && launcher.ReceiveLobbyMessage(id, flags, small, size) == Result::NoMessages; ++i)
+    for (int i = 0;
+         i < 50 && launcher.ReceiveLobbyMessage(id, flags, small, size) == Result::NoMessages; ++i)
         event.wait(200);
     EXPECT_EQ(size, 100u);  // BufferTooSmall: the size it needs, and it stays queued
     std::vector<LobbyMessage> rest = receive(launcher, id, event, 2);

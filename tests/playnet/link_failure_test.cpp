@@ -128,7 +128,8 @@ struct FakeHost {
     Result opened = Result::Timeout, created = Result::Timeout;
 
     bool join(const std::string& address, PlayerId grant) {
-        asio::ip::tcp::acceptor acceptor(peer.io(), {asio::ip::make_address(address), kDefaultPort});
+        asio::ip::tcp::acceptor acceptor(peer.io(),
+                                         {asio::ip::make_address(address), kDefaultPort});
         if (client.InitializeConnection(address) != Result::Ok) return false;
         std::thread joiner([&] {
             opened = client.Open(Guid{}, "");

@@ -101,7 +101,7 @@ inline SessionConfig Hall(const std::string& name, uint32_t maxPlayers = 50,
 
 // A bare protocol peer on a blocking socket; every read is bounded.
 class RawPeer {
-public:
+  public:
     bool Connect(const std::string& address, uint16_t port = kDefaultPort) {
         asio::error_code ec;
         socket_.connect({asio::ip::make_address(address), port}, ec);
@@ -177,7 +177,7 @@ public:
     }
     asio::io_context& io() { return io_; }
 
-private:
+  private:
     template <typename Cancellable>
     void run(Cancellable& c, bool& done, int ms) {
         io_.restart();

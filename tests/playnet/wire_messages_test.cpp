@@ -130,8 +130,8 @@ TEST(WireMessages, OpenAndPlayerFramesRoundTrip) {
 TEST(WireMessages, SendLayoutIsFromToFlagsThenData) {
     const uint8_t data[] = {1, 2, 3};
     auto frame = MessageFrame::EncodeFrom(FrameType::Send, 0x01020304, 0x0A0B0C0D, 1, data, 3);
-    EXPECT_EQ(frame, (std::vector<uint8_t>{16, 0, 0, 0, 0x17, 4, 3, 2, 1, 0x0D, 0x0C, 0x0B,
-                                           0x0A, 1, 0, 0, 0, 1, 2, 3}));
+    EXPECT_EQ(frame, (std::vector<uint8_t>{16,   0,    0,    0, 0x17, 4, 3, 2, 1, 0x0D,
+                                           0x0C, 0x0B, 0x0A, 1, 0,    0, 0, 1, 2, 3}));
     auto m = MessageFrame::Decode(split(frame).second);
     ASSERT_TRUE(m);
     EXPECT_EQ(m->data, (std::vector<uint8_t>{1, 2, 3}));

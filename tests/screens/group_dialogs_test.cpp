@@ -56,7 +56,7 @@ struct Hall : zrt::test::HallFixture {
 
 // Receives what the dialogs post to the lobby view.
 class EventSink : public QObject {
-public:
+  public:
     std::vector<std::pair<int, intptr_t>> events;
     bool event(QEvent* e) override {
         if (e->type() >= QEvent::User) {
@@ -74,7 +74,7 @@ class GroupDialogsTest : public QObject {
     Q_OBJECT
     TestGameFolder folder_;
 
-private slots:
+  private slots:
     void initTestCase() { QVERIFY(zrt::LoadLobbyResources(folder_.gameDir(), zrt::Pictures()).ok); }
 
     // --- CreateGroupDialog ---

@@ -1,5 +1,7 @@
 // The lobby's game launch against a scripted program: what the game is handed, and how the
 // wait for its report ends, with what "Launch.LOG" then holds.
+#include "lobby/session/game_launcher.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -7,7 +9,6 @@
 #include <sstream>
 
 #include "lobby/data/game_identity.h"
-#include "lobby/session/game_launcher.h"
 #include "lobby/session/launch_log.h"
 #include "tests/support/scripted_launch.h"
 
@@ -27,10 +28,12 @@ std::string logOf(const std::filesystem::path& dir) {
     for (const std::string& line : lines) {
         size_t found = log.find(line + "\r\n", at);
         if (found == std::string::npos)
-            return ::testing::AssertionFailure() << "no \"" << line << "\" after " << at << " in\n" << log;
+            return ::testing::AssertionFailure() << "no \"" << line << "\" after " << at << " in\n"
+                                                 << log;
         at = found + line.size() + 2;
     }
-    if (at != log.size()) return ::testing::AssertionFailure() << "more after the last line:\n" << log;
+    if (at != log.size())
+        return ::testing::AssertionFailure() << "more after the last line:\n" << log;
     return ::testing::AssertionSuccess();
 }
 
@@ -61,7 +64,8 @@ TEST(LaunchRequest, HostCreatesAndMembersJoinTheOneSession) {
     EXPECT_EQ(host.address[1].kind, playnet::AddressKindInet());
     EXPECT_EQ(host.address[1].data, std::vector<uint8_t>{0});
 
-    const playnet::ConnectionSettings member = BuildConnectionSettings({false, "10.1.2.3", 3, "boris"});
+    const playnet::ConnectionSettings member =
+        BuildConnectionSettings({false, "10.1.2.3", 3, "boris"});
     EXPECT_EQ(member.flags, playnet::kConnectJoinSession);
     EXPECT_EQ(member.session.instance, host.session.instance);
     EXPECT_EQ(member.session.maxPlayers, 0u);
@@ -74,16 +78,16 @@ TEST_F(Launch, ConnectFailedStillCountsAsLaunched) {
     // The program waits before it reports, so idle passes find nothing queued meanwhile.
     EXPECT_TRUE(launch("settings,sleep:500,sys:2,sleep:1000"));
     EXPECT_TRUE(logsInOrder(logOf(gameDir.path()),
-                            {"DPLSYS_CONNECTIONSETTINGSREAD", "DPERR_NOMESSAGES", "DPERR_NOMESSAGES",
-                             "DPLSYS_DPLAYCONNECTFAILED", "DPERR_NOMESSAGES"}));
+                            {"DPLSYS_CONNECTIONSETTINGSREAD", "DPERR_NOMESSAGES",
+                             "DPERR_NOMESSAGES", "DPLSYS_DPLAYCONNECTFAILED", "DPERR_NOMESSAGES"}));
 }
 
 TEST_F(Launch, TerminatedEndsTheWaitAndTheLogIsRewrittenEachTime) {
     EXPECT_TRUE(launch("settings,sleep:300,big:5,sys:10,sys:4", false));
-    EXPECT_TRUE(logsInOrder(logOf(gameDir.path()),
-                            {"DPLSYS_CONNECTIONSETTINGSREAD", "DPERR_BUFFERTOOSMALL",
-                             "DPOK but not system message", "DPLSYS_NEWCONNECTIONSETTINGS",
-                             "DPLSYS_APPTERMINATED"}));
+    EXPECT_TRUE(logsInOrder(
+        logOf(gameDir.path()),
+        {"DPLSYS_CONNECTIONSETTINGSREAD", "DPERR_BUFFERTOOSMALL", "DPOK but not system message",
+         "DPLSYS_NEWCONNECTIONSETTINGS", "DPLSYS_APPTERMINATED"}));
     EXPECT_TRUE(launch("exit"));  // dies without a word: terminated all the same
     const std::string second = logOf(gameDir.path());
     EXPECT_EQ(second.find("DPLSYS_CONNECTIONSETTINGSREAD"), std::string::npos) << second;

@@ -17,8 +17,10 @@ void copyTree(const QString& from, const QString& to) {
         QString src = it.next();
         QString dst = to + "/" + QDir(from).relativeFilePath(src);
         if (it.fileInfo().isSymLink()) continue;  // the game's program link is made anew
-        if (it.fileInfo().isDir()) QDir().mkpath(dst);
-        else QFile::copy(src, dst);
+        if (it.fileInfo().isDir())
+            QDir().mkpath(dst);
+        else
+            QFile::copy(src, dst);
     }
 }
 

@@ -5,11 +5,10 @@
 #include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
-
 #include <string>
 
 class TestGameFolder {
-public:
+  public:
     TestGameFolder();
 
     QString gameDir() const { return root_.path() + "/game"; }
@@ -25,6 +24,6 @@ public:
     void writeServerTxt(const QByteArray& content) const;
     void removeLobbyRes(const QString& file) const;
 
-private:
+  private:
     QTemporaryDir root_;
 };

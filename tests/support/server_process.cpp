@@ -12,7 +12,9 @@
 ServerProcess::ServerProcess(const QString& address, const QString& netns)
     : address_(address), netns_(netns) {}
 
-ServerProcess::~ServerProcess() { stop(); }
+ServerProcess::~ServerProcess() {
+    stop();
+}
 
 bool ServerProcess::start() {
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);

@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 
 class ServerProcess {
-public:
+  public:
     // address: a loopback address of the test's own, e.g. "127.0.3.7".
     explicit ServerProcess(const QString& address, const QString& netns = {});
     ~ServerProcess();
@@ -35,7 +35,7 @@ public:
     // The password of the newest mail in the outbox ("" when none).
     QString lastMailedPassword() const;
 
-private:
+  private:
     bool writeDefaultConfig();
 
     QString address_;

@@ -1,10 +1,10 @@
 // TextChoiceList: column layout, the item limit, hover and selection colours as drawn.
+#include "lobby/ui/text_choice_list.h"
+
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QtTest>
-
-#include "lobby/ui/text_choice_list.h"
 
 using namespace zrt;
 
@@ -24,7 +24,7 @@ QColor InkIn(const QImage& img, const QRect& r) {
 
 class TextChoiceListTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void firstItemIsCentred() {
         TextChoiceList list;
         list.init(QRect(120, 160, 460, 230), kNormal, kHover, kSelected);

@@ -25,7 +25,7 @@ QImage Solid(int w, int h, QRgb c, QImage::Format f = QImage::Format_RGB32) {
 
 class ToolkitTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void maskedDrawingLeavesKeyPixels_data() {
         QTest::addColumn<int>("format");
         QTest::newRow("32 bits") << int(QImage::Format_RGB32);
@@ -54,7 +54,7 @@ private slots:
         p.end();
         QCOMPARE(target.pixel(2, 1), qRgb(10, 20, 200));  // key pixel keeps the target
         QCOMPARE(target.pixel(3, 2), qRgb(10, 20, 200));
-        QCOMPARE(target.pixel(4, 1), qRgb(255, 0, 0));    // picture pixel drawn
+        QCOMPARE(target.pixel(4, 1), qRgb(255, 0, 0));  // picture pixel drawn
         QCOMPARE(target.pixel(5, 2), qRgb(255, 0, 0));
         QCOMPARE(target.pixel(6, 1), qRgb(10, 20, 200));  // outside untouched
 
@@ -86,7 +86,8 @@ private slots:
         const QFont font = DialogTemplateFont();
         const DialogUnits du(font);
         const QFontMetrics fm(font);
-        const int letters = fm.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+        const int letters =
+            fm.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
         QCOMPARE(du.averageCharWidth(), (letters / 26 + 1) / 2);
         QCOMPARE(du.charHeight(), fm.height());
         QCOMPARE(du.x(4), du.averageCharWidth());
@@ -98,8 +99,10 @@ private slots:
     }
 
     void hotSpotMouseRule() {
-        const HotSpotButton a(QPoint(0, 0), Solid(10, 10, qRgb(1, 1, 1)), Solid(10, 10, qRgb(2, 2, 2)));
-        const HotSpotButton b(QPoint(10, 0), Solid(10, 10, qRgb(3, 3, 3)), Solid(10, 10, qRgb(4, 4, 4)));
+        const HotSpotButton a(QPoint(0, 0), Solid(10, 10, qRgb(1, 1, 1)),
+                              Solid(10, 10, qRgb(2, 2, 2)));
+        const HotSpotButton b(QPoint(10, 0), Solid(10, 10, qRgb(3, 3, 3)),
+                              Solid(10, 10, qRgb(4, 4, 4)));
         QCOMPARE(a.rect, QRect(0, 0, 10, 10));
         const HotSpotButton* list[] = {&a, &b};
         HotSpotTracker t;

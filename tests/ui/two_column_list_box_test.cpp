@@ -1,4 +1,6 @@
 // TwoColumnListBox painting (columns, stripes, highlighted names) and FitText.
+#include "lobby/ui/two_column_list_box.h"
+
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
@@ -8,7 +10,6 @@
 
 #include "lobby/session/name_set.h"
 #include "lobby/ui/fit_text.h"
-#include "lobby/ui/two_column_list_box.h"
 
 using namespace zrt;
 
@@ -25,7 +26,7 @@ bool HasColour(const QImage& img, const QRect& r, const QColor& c) {
 
 class TwoColumnListBoxTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void fontsAndItemHeight() {
         TwoColumnListBox large(TwoColumnListBox::Size::Large, 100, false);
         TwoColumnListBox small(TwoColumnListBox::Size::Small, 100, false);

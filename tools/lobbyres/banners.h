@@ -1,9 +1,9 @@
 // Two demo advertising banners (468 x 60) for trying the banner pane without a server.
 #pragma once
 
-#include "tools/lobbyres/gif_writer.h"
-
 #include <vector>
+
+#include "tools/lobbyres/gif_writer.h"
 
 namespace lobbyres {
 

@@ -1,18 +1,17 @@
 // BMP writing (see bmp_writer.h). Every header field is written byte by byte, little-endian.
 #include "tools/lobbyres/bmp_writer.h"
 
-#include "tools/lobbyres/palette.h"
-
 #include <QFile>
-
 #include <cstdint>
 #include <vector>
+
+#include "tools/lobbyres/palette.h"
 
 namespace lobbyres {
 namespace {
 
 class ByteSink {
-public:
+  public:
     void u8(uint32_t v) { bytes.push_back(uint8_t(v & 0xffu)); }
     void u16(uint32_t v) {
         u8(v);
@@ -25,7 +24,9 @@ public:
     std::vector<uint8_t> bytes;
 };
 
-uint32_t rowStride(int width, int bits) { return ((uint32_t(width) * uint32_t(bits) + 31u) / 32u) * 4u; }
+uint32_t rowStride(int width, int bits) {
+    return ((uint32_t(width) * uint32_t(bits) + 31u) / 32u) * 4u;
+}
 
 }  // namespace
 

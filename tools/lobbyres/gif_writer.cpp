@@ -2,13 +2,13 @@
 // and a transparent entry.
 #include "tools/lobbyres/gif_writer.h"
 
-#include "tools/lobbyres/palette.h"
+#include <gif_lib.h>
 
 #include <QFile>
-#include <algorithm>
 #include <QPainter>
+#include <algorithm>
 
-#include <gif_lib.h>
+#include "tools/lobbyres/palette.h"
 
 namespace lobbyres {
 namespace {
@@ -38,13 +38,15 @@ Rect changedRect(const IndexedPicture& all, size_t f, int w, int h) {
     return {x0, y0, x1 - x0 + 1, y1 - y0 + 1};
 }
 
-bool putFrames(GifFileType* gif, const std::vector<GifFrame>& frames, const IndexedPicture& all, int w, int h) {
+bool putFrames(GifFileType* gif, const std::vector<GifFrame>& frames, const IndexedPicture& all,
+               int w, int h) {
     if (frames.size() > 1) {
         // The looping extension must come before the first image.
         static const char kApp[] = "NETSCAPE2.0";
         const unsigned char loop[3] = {1, 0, 0};  // sub-block 1, loop count 0 = forever
         if (EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) == GIF_ERROR ||
-            EGifPutExtensionBlock(gif, 11, kApp) == GIF_ERROR || EGifPutExtensionBlock(gif, 3, loop) == GIF_ERROR ||
+            EGifPutExtensionBlock(gif, 11, kApp) == GIF_ERROR ||
+            EGifPutExtensionBlock(gif, 3, loop) == GIF_ERROR ||
             EGifPutExtensionTrailer(gif) == GIF_ERROR)
             return false;
     }
@@ -59,13 +61,15 @@ bool putFrames(GifFileType* gif, const std::vector<GifFrame>& frames, const Inde
         GifByteType ext[4];
         const size_t len = EGifGCBToExtension(&gcb, ext);
         if (EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(len), ext) == GIF_ERROR) return false;
-        if (EGifPutImageDesc(gif, r.left, r.top, r.width, r.height, false, nullptr) == GIF_ERROR) return false;
+        if (EGifPutImageDesc(gif, r.left, r.top, r.width, r.height, false, nullptr) == GIF_ERROR)
+            return false;
         std::vector<GifPixelType> line(size_t(r.width));
         for (int y = r.top; y < r.top + r.height; ++y) {
             for (int x = r.left; x < r.left + r.width; ++x) {
                 const size_t i = size_t(y) * size_t(w) + size_t(x);
                 const GifPixelType v = all.indexes[f * size + i];
-                line[size_t(x - r.left)] = (f > 0 && v == all.indexes[(f - 1) * size + i]) ? kTransparent : v;
+                line[size_t(x - r.left)] =
+                    (f > 0 && v == all.indexes[(f - 1) * size + i]) ? kTransparent : v;
             }
             if (EGifPutLine(gif, line.data(), r.width) == GIF_ERROR) return false;
         }
@@ -93,11 +97,14 @@ bool writeGif(const QString& path, const std::vector<GifFrame>& frames) {
     const IndexedPicture all = reduceColours(strip, 255, {});
     std::vector<GifColorType> colours(256, GifColorType{0, 0, 0});
     for (size_t i = 0; i < all.palette.size(); ++i)
-        colours[i] = GifColorType{GifByteType(qRed(all.palette[i])), GifByteType(qGreen(all.palette[i])),
-                                  GifByteType(qBlue(all.palette[i]))};
+        colours[i] =
+            GifColorType{GifByteType(qRed(all.palette[i])), GifByteType(qGreen(all.palette[i])),
+                         GifByteType(qBlue(all.palette[i]))};
     QRgb key = qRgb(0, 255, 0);
-    while (std::find(all.palette.begin(), all.palette.end(), key) != all.palette.end()) key = key + 1;
-    colours[kTransparent] = GifColorType{GifByteType(qRed(key)), GifByteType(qGreen(key)), GifByteType(qBlue(key))};
+    while (std::find(all.palette.begin(), all.palette.end(), key) != all.palette.end())
+        key = key + 1;
+    colours[kTransparent] =
+        GifColorType{GifByteType(qRed(key)), GifByteType(qGreen(key)), GifByteType(qBlue(key))};
     ColorMapObject* map = GifMakeMapObject(256, colours.data());
     if (!map) return false;
 
@@ -109,7 +116,8 @@ bool writeGif(const QString& path, const std::vector<GifFrame>& frames) {
         return false;
     }
     EGifSetGifVersion(gif, true);
-    bool ok = EGifPutScreenDesc(gif, w, h, 8, 0, map) != GIF_ERROR && putFrames(gif, frames, all, w, h);
+    bool ok =
+        EGifPutScreenDesc(gif, w, h, 8, 0, map) != GIF_ERROR && putFrames(gif, frames, all, w, h);
     ok = EGifCloseFile(gif, &error) != GIF_ERROR && ok;
     GifFreeMapObject(map);
     return ok;

@@ -4,7 +4,6 @@
 
 #include <QImage>
 #include <QString>
-
 #include <vector>
 
 namespace lobbyres {

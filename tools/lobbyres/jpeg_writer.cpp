@@ -2,14 +2,13 @@
 // long jump back to writeRows so that a failure becomes a return value.
 #include "tools/lobbyres/jpeg_writer.h"
 
+#include <jpeglib.h>
+
 #include <QByteArray>
 #include <QFile>
-
 #include <csetjmp>
 #include <cstdio>
 #include <vector>
-
-#include <jpeglib.h>
 
 namespace lobbyres {
 namespace {
@@ -58,7 +57,8 @@ bool writeJpeg(const QString& path, const QImage& source, int quality) {
     const QImage image = source.convertToFormat(QImage::Format_RGB888);
     std::vector<unsigned char> rgb(size_t(image.width()) * size_t(image.height()) * 3);
     for (int y = 0; y < image.height(); ++y)
-        std::copy_n(image.constScanLine(y), size_t(image.width()) * 3, rgb.data() + size_t(y) * size_t(image.width()) * 3);
+        std::copy_n(image.constScanLine(y), size_t(image.width()) * 3,
+                    rgb.data() + size_t(y) * size_t(image.width()) * 3);
 
     const QByteArray name = QFile::encodeName(path);
     std::FILE* file = std::fopen(name.constData(), "wb");

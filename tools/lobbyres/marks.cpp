@@ -1,11 +1,11 @@
 // Digits, titles and empty-place boxes (see marks.h).
 #include "tools/lobbyres/marks.h"
 
-#include "tools/lobbyres/look.h"
-
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
+
+#include "tools/lobbyres/look.h"
 
 namespace lobbyres {
 namespace {
@@ -43,7 +43,8 @@ QImage titleImage(const QString& text, bool flat) {
 }
 
 QImage emptyPlaceImage(bool inviteOnly) {
-    QImage img = slot(inviteOnly ? QColor(170, 60, 40) : kGoldDark, inviteOnly ? QColor(48, 26, 22) : QColor(34, 32, 30));
+    QImage img = slot(inviteOnly ? QColor(170, 60, 40) : kGoldDark,
+                      inviteOnly ? QColor(48, 26, 22) : QColor(34, 32, 30));
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, true);
     if (inviteOnly) {

@@ -7,8 +7,8 @@
 
 namespace lobbyres {
 
-QImage digitImage(int digit);                     // 16 x 24, keyed
+QImage digitImage(int digit);                       // 16 x 24, keyed
 QImage titleImage(const QString& text, bool flat);  // up to 460 x 20, keyed
-QImage emptyPlaceImage(bool inviteOnly);          // 45 x 48
+QImage emptyPlaceImage(bool inviteOnly);            // 45 x 48
 
 }  // namespace lobbyres

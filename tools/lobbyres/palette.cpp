@@ -2,7 +2,6 @@
 #include "tools/lobbyres/palette.h"
 
 #include <QHash>
-
 #include <algorithm>
 #include <array>
 
@@ -16,7 +15,9 @@ struct Weighted {
 
 using Box = std::vector<Weighted>;
 
-int channel(QRgb c, int ch) { return ch == 0 ? qRed(c) : ch == 1 ? qGreen(c) : qBlue(c); }
+int channel(QRgb c, int ch) {
+    return ch == 0 ? qRed(c) : ch == 1 ? qGreen(c) : qBlue(c);
+}
 
 // The channel with the widest spread of a box, and that spread.
 std::pair<int, int> widestChannel(const Box& box) {
@@ -89,7 +90,8 @@ int distance(QRgb a, QRgb b) {
 
 }  // namespace
 
-IndexedPicture reduceColours(const QImage& source, int maxColours, const std::vector<QRgb>& reserved) {
+IndexedPicture reduceColours(const QImage& source, int maxColours,
+                             const std::vector<QRgb>& reserved) {
     const QImage image = source.convertToFormat(QImage::Format_RGB32);
     QHash<QRgb, uint32_t> counts;
     for (int y = 0; y < image.height(); ++y) {
@@ -107,7 +109,8 @@ IndexedPicture reduceColours(const QImage& source, int maxColours, const std::ve
         if (std::find(out.palette.begin(), out.palette.end(), it.key()) == out.palette.end())
             rest.push_back({it.key(), it.value()});
     // The hash's order changes from run to run; sorting keeps the output the same every time.
-    std::sort(rest.begin(), rest.end(), [](const Weighted& a, const Weighted& b) { return a.colour < b.colour; });
+    std::sort(rest.begin(), rest.end(),
+              [](const Weighted& a, const Weighted& b) { return a.colour < b.colour; });
     const int room = maxColours - int(reservedCount);
     if (int(rest.size()) <= room) {
         for (const Weighted& w : rest) out.palette.push_back(w.colour);

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QImage>
-
 #include <cstdint>
 #include <vector>
 
@@ -18,6 +17,7 @@ struct IndexedPicture {
 // Reduces `image` to at most `maxColours` colours. Each colour of `reserved` that occurs in
 // the picture gets an exact entry and only pixels of exactly that colour use it, so no
 // other pixel is ever turned into a reserved (key) colour.
-IndexedPicture reduceColours(const QImage& image, int maxColours, const std::vector<QRgb>& reserved);
+IndexedPicture reduceColours(const QImage& image, int maxColours,
+                             const std::vector<QRgb>& reserved);
 
 }  // namespace lobbyres

@@ -12,14 +12,19 @@ namespace lobbyres {
 std::vector<Picture> lobbyPictures() {
     std::vector<Picture> out;
     for (int i = 0; i < kPortraitCount; ++i) {
-        const QString name = i < 12 ? QString::asprintf("human%02d.bmp", i + 1) : QString::asprintf("fiend%d.bmp", i - 11);
+        const QString name = i < 12 ? QString::asprintf("human%02d.bmp", i + 1)
+                                    : QString::asprintf("fiend%d.bmp", i - 11);
         out.push_back({name, PictureKind::Bmp, 8, [i] { return portraitImage(i); }});
     }
     for (int d = 0; d < 10; ++d)
-        out.push_back({QString::asprintf("digit%d.bmp", d), PictureKind::Bmp, 4, [d] { return digitImage(d); }});
-    out.push_back({"tChoose.bmp", PictureKind::Bmp, 4, [] { return titleImage(QStringLiteral("Choose Your Player"), false); }});
-    out.push_back({"tSearch.bmp", PictureKind::Bmp, 1, [] { return titleImage(QStringLiteral("Searching for Halls..."), true); }});
-    out.push_back({"tSelHall.bmp", PictureKind::Bmp, 24, [] { return titleImage(QStringLiteral("Select a Hall"), false); }});
+        out.push_back({QString::asprintf("digit%d.bmp", d), PictureKind::Bmp, 4,
+                       [d] { return digitImage(d); }});
+    out.push_back({"tChoose.bmp", PictureKind::Bmp, 4,
+                   [] { return titleImage(QStringLiteral("Choose Your Player"), false); }});
+    out.push_back({"tSearch.bmp", PictureKind::Bmp, 1,
+                   [] { return titleImage(QStringLiteral("Searching for Halls..."), true); }});
+    out.push_back({"tSelHall.bmp", PictureKind::Bmp, 24,
+                   [] { return titleImage(QStringLiteral("Select a Hall"), false); }});
     addButtonPictures(out);
     out.push_back({"boxInvit.bmp", PictureKind::Bmp, 4, [] { return emptyPlaceImage(true); }});
     out.push_back({"boxWait.bmp", PictureKind::Bmp, 4, [] { return emptyPlaceImage(false); }});

@@ -4,7 +4,6 @@
 
 #include <QImage>
 #include <QString>
-
 #include <functional>
 #include <vector>
 
@@ -15,7 +14,7 @@ enum class PictureKind { Bmp, Jpeg };
 struct Picture {
     QString file;  // name inside LobbyRes
     PictureKind kind;
-    int bits;      // BMP bits per pixel; 24 for JPEG
+    int bits;  // BMP bits per pixel; 24 for JPEG
     std::function<QImage()> draw;
 };
 
