@@ -21,15 +21,16 @@
 namespace fanout {
 
 struct HallBots::Bot {
-    int fd = -1;
+    int fd = -1;  // -1 once its link has ended
     int thread = 0;
-    uint32_t id = 0;
+    std::atomic<uint32_t> id{0};
     std::string name;
     std::string source;
-    std::mutex writeMutex;
+    std::mutex writeMutex;    // fd and the writes on it
     std::vector<uint8_t> in;  // received, not yet a whole frame
-    bool announced = false;
-    bool gone = false;
+    std::atomic<bool> announced{false};
+    std::atomic<bool> gone{false};
+    std::atomic<uint32_t> grantedGroup{0};
 };
 
 namespace {
@@ -76,48 +77,73 @@ void HallBots::stop() {
         if (r.joinable()) r.join();
 }
 
+HallBots::Bot* HallBots::bot(int index) const {
+    std::lock_guard lock(botsMutex_);
+    return bots_[static_cast<size_t>(index)].get();
+}
+
+int HallBots::size() const {
+    std::lock_guard lock(botsMutex_);
+    return static_cast<int>(bots_.size());
+}
+
+bool HallBots::connectBot(Bot& bot) {
+    std::lock_guard lock(bot.writeMutex);
+    bot.fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (bot.fd < 0) {
+        bot.gone = true;
+        return false;
+    }
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    ::inet_pton(AF_INET, bot.source.c_str(), &local.sin_addr);
+    sockaddr_in remote{};
+    remote.sin_family = AF_INET;
+    remote.sin_port = htons(port_);
+    ::inet_pton(AF_INET, address_.c_str(), &remote.sin_addr);
+    int one = 1;
+    ::setsockopt(bot.fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    // Hello, open and create go at once, before any heartbeat: the host reads them in order.
+    std::vector<uint8_t> hello = playnet::HelloFrame{}.Encode();
+    std::vector<uint8_t> open = playnet::OpenRequestFrame{1, hall_, "VOLKEN"}.Encode();
+    std::vector<uint8_t> create = playnet::CreatePlayerFrame{2, bot.name}.Encode();
+    hello.insert(hello.end(), open.begin(), open.end());
+    hello.insert(hello.end(), create.begin(), create.end());
+    if (::bind(bot.fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
+        ::connect(bot.fd, reinterpret_cast<sockaddr*>(&remote), sizeof remote) != 0 ||
+        !writeLocked(bot, hello)) {
+        std::fprintf(stderr, "bot %s cannot connect from %s: %s\n", bot.name.c_str(),
+                     bot.source.c_str(), std::strerror(errno));
+        ::close(bot.fd);
+        bot.fd = -1;
+        bot.gone = true;
+        return false;
+    }
+    ::fcntl(bot.fd, F_SETFL, ::fcntl(bot.fd, F_GETFL) | O_NONBLOCK);
+    epoll_event ev{};
+    ev.events = EPOLLIN;
+    ev.data.ptr = &bot;
+    ::epoll_ctl(epoll_[bot.thread], EPOLL_CTL_ADD, bot.fd, &ev);
+    return true;
+}
+
 bool HallBots::join(int count, int net, const std::string& prefix, int timeoutSeconds) {
     int welcomedBefore = welcomed_.load();
-    size_t first = bots_.size();
     for (int i = 0; i < count; ++i) {
-        auto bot = std::make_unique<Bot>();
+        auto fresh = std::make_unique<Bot>();
         int group = i / 20;  // 20 connections per source address
-        bot->source = "127." + std::to_string(net) + "." + std::to_string(group / 250) + "." +
-                      std::to_string(group % 250 + 1);
+        fresh->source = "127." + std::to_string(net) + "." + std::to_string(group / 250) + "." +
+                        std::to_string(group % 250 + 1);
         char name[16];
         std::snprintf(name, sizeof name, "%s%04d", prefix.c_str(), i);
-        bot->name = name;
-        bot->fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        if (bot->fd < 0) return false;
-        sockaddr_in local{};
-        local.sin_family = AF_INET;
-        ::inet_pton(AF_INET, bot->source.c_str(), &local.sin_addr);
-        sockaddr_in remote{};
-        remote.sin_family = AF_INET;
-        remote.sin_port = htons(port_);
-        ::inet_pton(AF_INET, address_.c_str(), &remote.sin_addr);
-        int one = 1;
-        ::setsockopt(bot->fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-        if (::bind(bot->fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
-            ::connect(bot->fd, reinterpret_cast<sockaddr*>(&remote), sizeof remote) != 0) {
-            std::fprintf(stderr, "bot %d cannot connect from %s: %s\n", i, bot->source.c_str(),
-                         std::strerror(errno));
-            return false;
+        fresh->name = name;
+        Bot* b = fresh.get();
+        {
+            std::lock_guard lock(botsMutex_);
+            b->thread = static_cast<int>(bots_.size() % 2);
+            bots_.push_back(std::move(fresh));
         }
-        // Hello, open and create go at once: the host reads them in order.
-        std::vector<uint8_t> hello = playnet::HelloFrame{}.Encode();
-        std::vector<uint8_t> open = playnet::OpenRequestFrame{1, hall_, "VOLKEN"}.Encode();
-        std::vector<uint8_t> create = playnet::CreatePlayerFrame{2, bot->name}.Encode();
-        hello.insert(hello.end(), open.begin(), open.end());
-        hello.insert(hello.end(), create.begin(), create.end());
-        if (!writeAll(*bot, hello)) return false;
-        bot->thread = static_cast<int>((first + i) % 2);
-        ::fcntl(bot->fd, F_SETFL, ::fcntl(bot->fd, F_GETFL) | O_NONBLOCK);
-        epoll_event ev{};
-        ev.events = EPOLLIN;
-        ev.data.ptr = bot.get();
-        bots_.push_back(std::move(bot));
-        ::epoll_ctl(epoll_[bots_.back()->thread], EPOLL_CTL_ADD, bots_.back()->fd, &ev);
+        if (!connectBot(*b)) return false;
         if (i % 100 == 99) beat();
     }
     tally_.receivers += count;
@@ -129,7 +155,10 @@ bool HallBots::join(int count, int net, const std::string& prefix, int timeoutSe
     // Each announcement reaches the bots present when it is made (the bots ask for no
     // snapshot): at least n (n - 1) / 2 in all as they join one after another.
     uint64_t n = 0;
-    for (auto& b : bots_) n += b->gone ? 0 : 1;
+    {
+        std::lock_guard lock(botsMutex_);
+        for (auto& b : bots_) n += b->gone ? 0 : 1;
+    }
     if (waitUntil([&] { return infos_.load() >= n * (n - 1) / 2; }, timeoutSeconds)) return true;
     std::fprintf(stderr, "%llu of %llu announcements relayed\n",
                  static_cast<unsigned long long>(infos_.load()),
@@ -137,31 +166,81 @@ bool HallBots::join(int count, int net, const std::string& prefix, int timeoutSe
     return false;
 }
 
+int HallBots::rejoin(int index) {
+    Bot* old = bot(index);
+    auto fresh = std::make_unique<Bot>();
+    fresh->name = old->name;
+    fresh->source = old->source;
+    Bot* b = fresh.get();
+    int at = 0;
+    {
+        std::lock_guard lock(botsMutex_);
+        at = static_cast<int>(bots_.size());
+        b->thread = at % 2;
+        bots_.push_back(std::move(fresh));
+    }
+    if (!connectBot(*b)) return -1;
+    tally_.receivers++;
+    return at;
+}
+
 void HallBots::say(int index, const std::string& text) {
-    Bot& bot = *bots_[static_cast<size_t>(index) % bots_.size()];
-    if (bot.gone || bot.id == 0) return;
-    zrt::Bytes line = zrt::encodeChat({bot.id, 0, text});
-    writeAll(bot, playnet::MessageFrame::EncodeFrom(playnet::FrameType::Send, bot.id,
-                                                    server_.load(), 0, line.data(), line.size()));
+    Bot* b = nullptr;
+    {
+        std::lock_guard lock(botsMutex_);
+        b = bots_[static_cast<size_t>(index) % bots_.size()].get();
+    }
+    if (b->gone || b->id == 0) return;
+    sendFrom(*b, zrt::encodeChat({b->id, 0, text}), false);
+}
+
+void HallBots::send(int index, const std::vector<uint8_t>& message, bool guaranteed) {
+    Bot* b = bot(index);
+    if (!b->gone && b->id != 0) sendFrom(*b, message, guaranteed);
+}
+
+bool HallBots::present(int index) const {
+    Bot* b = bot(index);
+    return !b->gone && b->announced && b->id != 0;
+}
+
+uint32_t HallBots::playerId(int index) const {
+    return bot(index)->id;
+}
+
+uint32_t HallBots::grantedGroup(int index) const {
+    return bot(index)->grantedGroup;
 }
 
 void HallBots::beat() {
     std::vector<uint8_t> frame = heartbeat();
+    std::lock_guard lock(botsMutex_);
     for (auto& b : bots_)
         if (!b->gone) writeAll(*b, frame);
 }
 
 void HallBots::leave(int index) {
-    Bot& bot = *bots_[static_cast<size_t>(index)];
-    std::lock_guard lock(bot.writeMutex);
-    if (bot.gone) return;
-    bot.gone = true;
-    ::shutdown(bot.fd, SHUT_RDWR);
+    Bot* b = bot(index);
+    std::lock_guard lock(b->writeMutex);
+    if (b->gone || b->fd < 0) return;
+    b->gone = true;
+    ::shutdown(b->fd, SHUT_RDWR);  // its reader closes it
     tally_.receivers--;
+}
+
+void HallBots::sendFrom(Bot& bot, const std::vector<uint8_t>& message, bool guaranteed) {
+    writeAll(bot, playnet::MessageFrame::EncodeFrom(
+                      playnet::FrameType::Send, bot.id, server_.load(),
+                      guaranteed ? playnet::kSendGuaranteed : 0, message.data(), message.size()));
 }
 
 bool HallBots::writeAll(Bot& bot, const std::vector<uint8_t>& bytes) {
     std::lock_guard lock(bot.writeMutex);
+    return writeLocked(bot, bytes);
+}
+
+bool HallBots::writeLocked(Bot& bot, const std::vector<uint8_t>& bytes) {
+    if (bot.fd < 0) return false;
     size_t done = 0;
     while (done < bytes.size()) {
         ssize_t n = ::send(bot.fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
@@ -199,6 +278,8 @@ void HallBots::onReadable(Bot& bot, std::vector<uint32_t>& samples) {
             std::lock_guard lock(bot.writeMutex);
             if (!bot.gone) tally_.lost++;
             bot.gone = true;
+            ::close(bot.fd);
+            bot.fd = -1;
             return;
         }
         if (n < 0) break;
@@ -232,17 +313,22 @@ void HallBots::onMessage(Bot& bot, const uint8_t* data, size_t size,
         tally_.received(reinterpret_cast<const char*>(data + 12), size - 12, samples);
     } else if (code == zrt::MSG_PLAYER_INFO) {
         infos_++;
+    } else if (code == zrt::MSG_GROUP_ID) {
+        bot.grantedGroup = zrt::decodeGroupIdReply(data, size).value_or(0);
+    } else if (code == zrt::MSG_INVITE) {
+        std::optional<zrt::InviteMessage> invite = zrt::decodeInvite(data, size);
+        if (!invite || invite->invited != bot.id) return;
+        sendFrom(bot, zrt::encodeInviteReply({bot.id, invite->inviter, true}), true);
+        sendFrom(bot, zrt::encodeGroupJoin({bot.id, invite->groupId}), true);
+        invites_++;
     } else if (code == zrt::MSG_WELCOME && !bot.announced) {
         server_ = zrt::decodeWelcome(data, size).value_or(0);
         zrt::PlayerEntry e;
         e.id = bot.id;
         e.name = bot.name;
         e.address = bot.source;
-        zrt::Bytes info = zrt::encodePlayerInfo(e);
         bot.announced = true;
-        writeAll(bot, playnet::MessageFrame::EncodeFrom(playnet::FrameType::Send, bot.id,
-                                                        server_.load(), playnet::kSendGuaranteed,
-                                                        info.data(), info.size()));
+        sendFrom(bot, zrt::encodePlayerInfo(e), true);
         welcomed_++;
     }
 }

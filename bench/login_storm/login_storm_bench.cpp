@@ -17,13 +17,12 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <mutex>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "bench/support/proc_stats.h"
 #include "lobby/net/banner_record.h"
 #include "lobby/net/ladder_messages.h"
 #include "lobby/net/login_messages.h"
@@ -72,22 +71,6 @@ bool copyAccounts(const std::string& dbPath, int count) {
     return ok;
 }
 
-// CPU seconds the process has used (user and system).
-double cpuSeconds(pid_t pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    size_t close = text.rfind(')');
-    if (close == std::string::npos) return 0;
-    std::istringstream fields(text.substr(close + 2));
-    std::string f;
-    double ticks = 0;
-    for (int i = 3; fields >> f; ++i) {
-        if (i == 14 || i == 15) ticks += std::stod(f);
-        if (i == 15) break;
-    }
-    return ticks / static_cast<double>(::sysconf(_SC_CLK_TCK));
-}
-
 struct Percentiles {
     double p50 = 0, p99 = 0, max = 0;
 };
@@ -127,7 +110,7 @@ int main(int argc, char** argv) {
     std::vector<double> waits;  // seconds from a login's first try to its acceptance
     zrt::AccountStats stats = zrt::newAccountStats(1, 1, 2024, 5, 18);
     auto start = Clock::now();
-    double cpuBefore = cpuSeconds(server.pid());
+    double cpuBefore = benchproc::cpuSeconds(server.pid());
     std::vector<std::thread> clients;
     for (int t = 0; t < kThreads; ++t) {
         clients.emplace_back([&, t] {
@@ -187,7 +170,7 @@ int main(int argc, char** argv) {
         }
     }
     double wall = std::chrono::duration<double>(Clock::now() - start).count();
-    double cpu = cpuSeconds(server.pid()) - cpuBefore;
+    double cpu = benchproc::cpuSeconds(server.pid()) - cpuBefore;
     stop = true;
     for (auto& c : clients) c.join();
     prober.join();

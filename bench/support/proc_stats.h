@@ -1,0 +1,39 @@
+// What a bench reads about another process from /proc: the CPU time it has used and its
+// resident memory.
+#pragma once
+
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+namespace benchproc {
+
+// CPU seconds the process has used (user and system); 0 when it cannot be read.
+inline double cpuSeconds(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    size_t close = text.rfind(')');
+    if (close == std::string::npos || close + 2 > text.size()) return 0;
+    std::istringstream fields(text.substr(close + 2));
+    std::string f;
+    double ticks = 0;
+    for (int i = 3; fields >> f; ++i) {
+        if (i == 14 || i == 15) ticks += std::stod(f);
+        if (i == 15) break;
+    }
+    return ticks / static_cast<double>(::sysconf(_SC_CLK_TCK));
+}
+
+// The process's resident memory in bytes (VmRSS); 0 when it cannot be read.
+inline long long residentBytes(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("VmRSS:", 0) == 0) return std::stoll(line.substr(6)) * 1024;
+    return 0;
+}
+
+}  // namespace benchproc
