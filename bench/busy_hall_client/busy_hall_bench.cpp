@@ -8,7 +8,7 @@
 // The server runs with the sign-in check off for the hall (the bots have no accounts; the lobby
 // still signs in) and its hall port open to 1100 connections (the default is 1000).
 //
-//   bench_busy_hall_client [--seconds N]      (default 60)
+//   bench_busy_hall_client [--seconds N] [--bots N]     (defaults: 60 s, 999 bots)
 #include <sys/resource.h>
 
 #include <QCoreApplication>
@@ -37,7 +37,6 @@ using fanout::Clock;
 
 constexpr const char* kServer = "127.0.11.250";
 constexpr const char* kHall = "Busy Hall";
-constexpr int kBots = 999;
 constexpr auto kSettle = std::chrono::seconds(5);
 constexpr auto kSampleEvery = std::chrono::seconds(5);
 const playnet::Guid kHallApp = *playnet::Guid::Parse("{6A2F0C93-1B7E-4D58-8C41-2E9B7D0F5A36}");
@@ -69,6 +68,7 @@ struct Usage {
     double cores = 0;  // CPU share over the measured time
     long long rssMean = 0;
     long long rssMax = 0;
+    long long anonymous = 0;  // of the resident memory at the end, heap and stacks
     int width = 0, height = 0;
     bool ok = false;
 };
@@ -128,13 +128,20 @@ Usage measure(const QStringList& args, const QProcessEnvironment& env, int secon
     u.cores = (benchproc::cpuSeconds(pid) - cpuStart) /
               std::chrono::duration<double>(Clock::now() - start).count();
     u.rssMean = samples ? rssSum / samples : 0;
+    u.anonymous = benchproc::anonymousBytes(pid);
     child.closeWriteChannel();
-    u.ok = child.waitForFinished(30000) && child.exitCode() == 0;
-    if (!u.ok) child.kill();
+    u.ok = child.waitForFinished(30000) && child.exitStatus() == QProcess::NormalExit &&
+           child.exitCode() == 0;
+    if (!u.ok) {
+        std::fprintf(stderr, "%s ended with %s %d\n", qPrintable(args.first()),
+                     child.exitStatus() == QProcess::NormalExit ? "status" : "signal",
+                     child.exitCode());
+        child.kill();
+    }
     return u;
 }
 
-int run(int seconds) {
+int run(int seconds, int bots) {
     ServerProcess server(kServer);
     if (!configure(server) || !server.start()) {
         std::fprintf(stderr, "cannot start zrtserver\n");
@@ -150,22 +157,22 @@ int run(int seconds) {
     }
     fanout::Tally tally;
     tally.step = 1;
-    fanout::HallBots bots(kServer, playnet::kDefaultPort, *hall, tally);
+    fanout::HallBots hallBots(kServer, playnet::kDefaultPort, *hall, tally);
     std::atomic<bool> beating{true};
     std::thread beat([&] {
         while (beating) {
-            bots.beat();
+            hallBots.beat();
             std::this_thread::sleep_for(std::chrono::seconds(1));
         }
     });
     auto finish = [&](int status) {
         beating = false;
         beat.join();
-        bots.stop();
+        hallBots.stop();
         return status;
     };
-    if (!bots.join(kBots, 12, "b", 120)) return finish(1);
-    std::printf("hall: %d bots joined; the lobby signs in and enters\n", kBots);
+    if (!hallBots.join(bots, 12, "b", 120)) return finish(1);
+    std::printf("hall: %d bots joined; the lobby signs in and enters\n", bots);
     std::fflush(stdout);
 
     QProcessEnvironment env = folder.environment();
@@ -173,7 +180,7 @@ int run(int seconds) {
     std::optional<soak::HallTraffic> traffic;
     Usage lobby = measure({"--client", folder.gameDir(), password, kHall}, env, seconds, [&] {
         auto now = Clock::now();
-        if (!traffic) traffic.emplace(bots, kBots, 1, 7u, soak::TrafficRates{10.0}, now);
+        if (!traffic) traffic.emplace(hallBots, bots, 1, 7u, soak::TrafficRates{10.0}, now);
         traffic->tick(now);
     });
     if (!lobby.width) return finish(1);
@@ -188,12 +195,13 @@ int run(int seconds) {
                          env, seconds, [] {});
     std::printf(
         "lobby in the busy hall (%d x %d, offscreen): %.1f%% of a core, resident %lld MB on "
-        "average (at most %lld MB)\n",
-        lobby.width, lobby.height, 100 * lobby.cores, lobby.rssMean >> 20, lobby.rssMax >> 20);
+        "average (at most %lld MB; %lld MB of it anonymous at the end)\n",
+        lobby.width, lobby.height, 100 * lobby.cores, lobby.rssMean >> 20, lobby.rssMax >> 20,
+        lobby.anonymous >> 20);
     std::printf(
         "bare Qt window of that size (offscreen): %.1f%% of a core, resident %lld MB on "
-        "average (at most %lld MB)\n",
-        100 * bare.cores, bare.rssMean >> 20, bare.rssMax >> 20);
+        "average (at most %lld MB; %lld MB of it anonymous at the end)\n",
+        100 * bare.cores, bare.rssMean >> 20, bare.rssMax >> 20, bare.anonymous >> 20);
     if (bare.rssMean > 0)
         std::printf("memory: the lobby holds %.2f times the bare window's\n",
                     static_cast<double>(lobby.rssMean) / static_cast<double>(bare.rssMean));
@@ -207,13 +215,17 @@ int main(int argc, char** argv) {
         return busyhall::runLobbyClient(argc, argv);
     if (argc > 1 && std::strcmp(argv[1], "--bare") == 0) return busyhall::runBareWindow(argc, argv);
     int seconds = 60;
-    for (int i = 1; i < argc; ++i)
+    int bots = 999;
+    for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc)
             seconds = std::clamp(std::atoi(argv[++i]), 5, 600);
+        else if (std::strcmp(argv[i], "--bots") == 0 && i + 1 < argc)
+            bots = std::clamp(std::atoi(argv[++i]), 10, 999);
+    }
     QCoreApplication app(argc, argv);
     rlimit files{};
     ::getrlimit(RLIMIT_NOFILE, &files);
     files.rlim_cur = files.rlim_max;
     ::setrlimit(RLIMIT_NOFILE, &files);
-    return run(seconds);
+    return run(seconds, bots);
 }

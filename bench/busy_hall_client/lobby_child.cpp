@@ -18,20 +18,23 @@ namespace busyhall {
 namespace {
 
 // Runs the event loop until standard input ends (the bench closes it) or an hour has passed;
-// then saves a picture of `window` as NAME.png in the screenshot folder.
+// then saves a picture of `window` as NAME.png in the screenshot folder (3 when it cannot).
 int serveUntilStdinEnds(QApplication& app, QWidget& window, const QString& name) {
     std::printf("ready %d %d\n", window.width(), window.height());
     std::fflush(stdout);
+    int status = 0;
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, [&] {
         char buf[64];
-        if (::read(STDIN_FILENO, buf, sizeof buf) <= 0) app.quit();
+        if (::read(STDIN_FILENO, buf, sizeof buf) > 0) return;
+        const QString dir = qEnvironmentVariable("ZRT_SCREENSHOT_DIR", ZRT_SCREENSHOT_DIR);
+        QDir().mkpath(dir);
+        if (!window.grab().save(dir + "/" + name + ".png")) status = 3;
+        app.quit();
     });
     QTimer::singleShot(std::chrono::hours(1), &app, &QApplication::quit);
     app.exec();
-    const QString dir = qEnvironmentVariable("ZRT_SCREENSHOT_DIR", ZRT_SCREENSHOT_DIR);
-    QDir().mkpath(dir);
-    return window.grab().save(dir + "/" + name + ".png") ? 0 : 3;
+    return status;
 }
 
 }  // namespace

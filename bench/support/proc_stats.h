@@ -28,12 +28,22 @@ inline double cpuSeconds(pid_t pid) {
     return ticks / static_cast<double>(::sysconf(_SC_CLK_TCK));
 }
 
-// The process's resident memory in bytes (VmRSS); 0 when it cannot be read.
-inline long long residentBytes(pid_t pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+// A "Name:  N kB" line of a /proc file, in bytes; 0 when it cannot be read.
+inline long long procBytes(const std::string& path, const std::string& name) {
+    std::ifstream in(path);
     for (std::string line; std::getline(in, line);)
-        if (line.rfind("VmRSS:", 0) == 0) return std::stoll(line.substr(6)) * 1024;
+        if (line.rfind(name, 0) == 0) return std::stoll(line.substr(name.size())) * 1024;
     return 0;
+}
+
+// The process's resident memory in bytes (VmRSS).
+inline long long residentBytes(pid_t pid) {
+    return procBytes("/proc/" + std::to_string(pid) + "/status", "VmRSS:");
+}
+
+// The part of it that is anonymous (heap, stacks), not pages of mapped files.
+inline long long anonymousBytes(pid_t pid) {
+    return procBytes("/proc/" + std::to_string(pid) + "/smaps_rollup", "Anonymous:");
 }
 
 }  // namespace benchproc
