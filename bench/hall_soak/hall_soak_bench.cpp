@@ -17,6 +17,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
 #include <thread>
@@ -173,6 +174,7 @@ int run(int minutes) {
     std::vector<uint32_t> window;
     uint64_t deliveredBefore = 0;
     double cpuStart = benchproc::cpuSeconds(server.pid());
+    std::map<int, double> threadsStart = benchproc::threadCpuSeconds(server.pid());
     double cpuBefore = cpuStart;
     double selfStart = selfCpuSeconds();
     auto nextSample = start + kSampleEvery;
@@ -213,6 +215,11 @@ int run(int minutes) {
     double wall = std::chrono::duration<double>(Clock::now() - start).count();
     double cpu = benchproc::cpuSeconds(server.pid()) - cpuStart;
     double self = selfCpuSeconds() - selfStart;
+    // Which of the server's threads carried the load.
+    std::vector<double> shares;
+    for (const auto& [tid, seconds] : benchproc::threadCpuSeconds(server.pid()))
+        shares.push_back((seconds - threadsStart[tid]) / wall);
+    std::sort(shares.rbegin(), shares.rend());
     {
         std::lock_guard lock(tally.mutex);
         all.add(tally.latencyUs);
@@ -251,6 +258,9 @@ int run(int minutes) {
         "at most %lld MB; CPU %.1f s in %.0f s = %.2f cores on average\n",
         firstRss >> 20, lastRss >> 20, (lastRss - firstRss) >> 20, maxRss >> 20, cpu, wall,
         cpu / wall);
+    std::printf("server threads, the busiest first (cores):");
+    for (size_t i = 0; i < shares.size() && i < 6; ++i) std::printf(" %.2f", shares[i]);
+    std::printf("\n");
     std::printf("delivery latency over the run: p50 %.1f ms, p99 %.1f ms\n", all.quantile(0.5),
                 all.quantile(0.99));
     std::printf("the bench itself (bots and driver): %.2f cores\n", self / wall);

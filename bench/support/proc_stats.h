@@ -5,16 +5,19 @@
 #include <sys/types.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <string>
 
 namespace benchproc {
 
-// CPU seconds the process has used (user and system); 0 when it cannot be read.
-inline double cpuSeconds(pid_t pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+// CPU seconds used (user and system) by the process, or by one of its threads when `stat` is
+// /proc/PID/task/TID/stat; 0 when it cannot be read.
+inline double cpuSecondsOf(const std::string& stat) {
+    std::ifstream in(stat);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     size_t close = text.rfind(')');
     if (close == std::string::npos || close + 2 > text.size()) return 0;
@@ -26,6 +29,21 @@ inline double cpuSeconds(pid_t pid) {
         if (i == 15) break;
     }
     return ticks / static_cast<double>(::sysconf(_SC_CLK_TCK));
+}
+
+inline double cpuSeconds(pid_t pid) {
+    return cpuSecondsOf("/proc/" + std::to_string(pid) + "/stat");
+}
+
+// CPU seconds of each of the process's threads, by thread id.
+inline std::map<int, double> threadCpuSeconds(pid_t pid) {
+    std::map<int, double> threads;
+    std::error_code error;
+    std::string dir = "/proc/" + std::to_string(pid) + "/task";
+    for (const auto& task : std::filesystem::directory_iterator(dir, error))
+        threads[std::stoi(task.path().filename().string())] =
+            cpuSecondsOf(task.path().string() + "/stat");
+    return threads;
 }
 
 // A "Name:  N kB" line of a /proc file, in bytes; 0 when it cannot be read.
