@@ -266,10 +266,11 @@ int run(int minutes) {
     std::printf("the bench itself (bots and driver): %.2f cores\n", self / wall);
     std::string log = server.log();
     std::printf(
-        "server log: %zu dropped messages, %zu refused group joins, %zu groups created, %zu "
-        "launched\n",
-        countLines(log, "dropped message"), countLines(log, " cannot join group"),
-        countLines(log, " created by "), countLines(log, " launched by "));
+        "server log: %zu dropped messages, %zu groups created, %zu launched; refused group "
+        "joins: %zu after the launch, %zu to no such group, %zu to a full group\n",
+        countLines(log, "dropped message"), countLines(log, " created by "),
+        countLines(log, " launched by "), countLines(log, ": the group has launched"),
+        countLines(log, ": no such group"), countLines(log, ": the group is full"));
     return finish(0);
 }
 
