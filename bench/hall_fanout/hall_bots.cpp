@@ -216,7 +216,18 @@ void HallBots::beat() {
     std::vector<uint8_t> frame = heartbeat();
     std::lock_guard lock(botsMutex_);
     for (auto& b : bots_)
-        if (!b->gone) writeAll(*b, frame);
+        if (!b->gone) beatOne(*b, frame);
+}
+
+void HallBots::beatOne(Bot& bot, const std::vector<uint8_t>& frame) {
+    // Never waits: a bot that is being written for, or whose socket takes no byte now (the
+    // host has paused reading it, and counts no silence meanwhile), is skipped, so that one
+    // such bot cannot hold back every later bot's heartbeat past the host's silence limit.
+    std::unique_lock lock(bot.writeMutex, std::try_to_lock);
+    if (!lock.owns_lock() || bot.fd < 0) return;
+    ssize_t n = ::send(bot.fd, frame.data(), frame.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (n > 0 && static_cast<size_t>(n) < frame.size())  // the rest of the frame must follow
+        writeLocked(bot, std::vector<uint8_t>(frame.begin() + n, frame.end()));
 }
 
 void HallBots::leave(int index) {

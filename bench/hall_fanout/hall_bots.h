@@ -63,6 +63,7 @@ class HallBots {
     void onMessage(Bot& bot, const uint8_t* data, size_t size, std::vector<uint32_t>& samples);
     // A lobby message from the bot to the server player.
     void sendFrom(Bot& bot, const std::vector<uint8_t>& message, bool guaranteed);
+    static void beatOne(Bot& bot, const std::vector<uint8_t>& frame);
     static bool writeAll(Bot& bot, const std::vector<uint8_t>& bytes);
     static bool writeLocked(Bot& bot, const std::vector<uint8_t>& bytes);  // its lock held
 
