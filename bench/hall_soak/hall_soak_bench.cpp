@@ -204,8 +204,8 @@ int run(int minutes) {
                 s.seconds, s.rss >> 20, s.cores,
                 static_cast<double>(delivered - deliveredBefore) /
                     std::chrono::duration<double>(kSampleEvery).count(),
-                percentileMs(window, 0.5), percentileMs(window, 0.99), tally.receivers.load(),
-                tally.lost.load());
+                percentileMs(window, 0.5), percentileMs(window, 0.99),
+                tally.receivers.load() - tally.lost.load(), tally.lost.load());
             std::fflush(stdout);
             deliveredBefore = delivered;
             window.clear();
