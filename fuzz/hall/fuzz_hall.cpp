@@ -47,7 +47,7 @@ class Sender : public SessionSender {
   public:
     Sender(std::deque<Delivery>& queue, const LobbySession& session)
         : queue_(queue), session_(session) {}
-    void send(const std::vector<uint8_t>& m, bool) override {
+    void send(const std::vector<uint8_t>& m) override {
         queue_.push_back({true, session_.ownPlayerId, m});
     }
 

@@ -20,9 +20,6 @@ namespace zrt {
 
 enum class DispatchResult { Continue, Stop };
 
-// The system message that ends the session: the connection to the hall was lost.
-inline constexpr uint32_t kSystemSessionLost = 0x31;
-
 class SessionDispatcher {
   public:
     SessionDispatcher(LobbySession& session, SessionSender& sender, SessionUi& ui);
@@ -64,7 +61,7 @@ class SessionDispatcher {
     // RemoveFromGroups repeated until the player is in no group.
     void removeFromEveryGroup(Hall& hall, uint32_t player, Outbox& out);
 
-    void send(Outbox& out, std::vector<uint8_t> message, bool guaranteed);
+    void send(Outbox& out, std::vector<uint8_t> message);
     void addPlayerLine(const PlayerEntry& player, Outbox& out);
     // A status event for a player arrival or departure, needed only while minimised.
     void statusIfMinimised(Outbox& out);
