@@ -57,9 +57,9 @@ class SessionDispatcher {
 
     // Removes `player` from the first group that holds him (host succession, own group and
     // dialog bookkeeping, empty groups dropped). True when he was removed from one.
-    bool RemoveFromGroups(Hall& hall, uint32_t player, Outbox& out);
+    bool RemoveFromGroups(HallTables& hall, uint32_t player, Outbox& out);
     // RemoveFromGroups repeated until the player is in no group.
-    void removeFromEveryGroup(Hall& hall, uint32_t player, Outbox& out);
+    void removeFromEveryGroup(HallTables& hall, uint32_t player, Outbox& out);
 
     void send(Outbox& out, std::vector<uint8_t> message);
     void addPlayerLine(const PlayerEntry& player, Outbox& out);
