@@ -72,7 +72,7 @@ zrt::PlayerEntry player(uint32_t id, const std::string& name) {
 // The session's sends and UI calls are not what is tested here.
 class NoSender : public zrt::SessionSender {
   public:
-    void send(const std::vector<uint8_t>&, bool) override {}
+    void send(const std::vector<uint8_t>&) override {}
 };
 class QuietUi : public zrt::SessionUi {
   public:
