@@ -265,7 +265,7 @@ TEST(GifDecoder, LargeAndForeignEncodedFilesMatchGiflib) {
     ExpectSameAsGiflib(EncodeGif(AnimatedBanner(10)), 12);
     // Files from another encoder (ImageMagick), when it is installed.
     if (std::system("command -v convert >/dev/null 2>&1") != 0) GTEST_SKIP() << "no ImageMagick";
-    zrt_test::TempDir folder;
+    zrttest::TempDir folder;
     const std::filesystem::path& dir = folder.path();
     const char* commands[] = {
         "convert rose: -interlace GIF %s/a.gif",

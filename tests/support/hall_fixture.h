@@ -1,6 +1,6 @@
-// Test support for the session tests: a SessionUi that records what it is told, a sender that
-// records what goes out (and can answer like the server would), and a hall set up in front of
-// a dispatcher.
+// Hall fixtures for the session and screen tests: a SessionUi that records what it is told, a
+// sender that records what goes out (and can answer like the server would), and a hall set up
+// in front of a dispatcher. Plain C++.
 #pragma once
 
 #include <cstdint>
