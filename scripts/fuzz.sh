@@ -7,7 +7,9 @@
 #
 # Usage: scripts/fuzz.sh [SECONDS] [RUNS]
 #   ZRT_FUZZ_TARGETS="frame hall" limits the targets; ZRT_FUZZ_NO_BUILD=1 runs the targets as
-#   built (a long campaign while the tree changes). A target's folder may hold `flags`: further
+#   built (a long campaign while the tree changes); ZRT_FUZZ_OUT=DIR takes the binaries from
+#   DIR/bin and keeps corpora, findings and logs under DIR instead of build/fuzz (two campaigns
+#   side by side, or one from a copy of the binaries). A target's folder may hold `flags`: further
 #   libFuzzer options for it, on one line.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -19,7 +21,7 @@ if [ -z "${ZRT_FUZZ_NO_BUILD:-}" ]; then
     cmake --build --preset fuzz -j "$(nproc)" >/dev/null || { echo "fuzz build failed"; exit 2; }
 fi
 
-out=build/fuzz
+out=${ZRT_FUZZ_OUT:-build/fuzz}
 mkdir -p "$out/logs"
 targets=()
 for dir in fuzz/*/corpus; do
