@@ -61,6 +61,26 @@ class RecordingUi : public SessionUi {
     }
 };
 
+// Takes every call and does nothing: for tests that look at the screens, not at the calls.
+class QuietUi : public SessionUi {
+  public:
+    void playerLineAdded(uint32_t, const std::string&) override {}
+    void playerLineDeleted(uint32_t) override {}
+    void chatLine(ChatTarget, uint32_t, const std::string&, const std::string&, bool) override {}
+    void lobbyStatus() override {}
+    void invitation(uint32_t, uint32_t) override {}
+    void inviteReply(uint32_t, bool) override {}
+    void news(const std::string&) override {}
+    void memberLaunch(const std::string&) override {}
+    void groupDialogMemberJoined(uint32_t) override {}
+    void groupDialogMemberLeft(uint32_t) override {}
+    void groupDialogClose() override {}
+    void sessionError(const std::string&) override {}
+    void refreshGroups(bool) override {}
+    void repaintTopPanel() override {}
+    void repaintPlayerList() override {}
+};
+
 struct SentMessage {
     std::vector<uint8_t> bytes;
     bool guaranteed = false;
