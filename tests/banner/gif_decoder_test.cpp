@@ -266,7 +266,7 @@ TEST(GifDecoder, LargeAndForeignEncodedFilesMatchGiflib) {
     // Files from another encoder (ImageMagick), when it is installed.
     if (std::system("command -v convert >/dev/null 2>&1") != 0) GTEST_SKIP() << "no ImageMagick";
     zrttest::TempDir folder;
-    const std::filesystem::path& dir = folder.path();
+    const std::filesystem::path dir = folder.path();
     const char* commands[] = {
         "convert rose: -interlace GIF %s/a.gif",
         "convert logo: -resize 300x200 %s/b.gif",

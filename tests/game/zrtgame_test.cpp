@@ -43,7 +43,7 @@ class GameDir : public ::testing::Test {
   protected:
     std::string at() const { return " --game-dir " + dir.string(); }
     zrttest::TempDir folder;
-    const fs::path& dir = folder.path();
+    const fs::path dir = folder.path();
 };
 
 }  // namespace
