@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "game/commands.h"
+#include "lobby/data/new_account.h"
 #include "lobby/data/profile_file.h"
 #include "lobby/data/profile_lists.h"
 
@@ -67,11 +68,11 @@ int RunNewProfile(Options& o) {
             return Fail(cmd, "--login must be 1-20 characters");
         auto portrait = o.number("portrait", 0, 18);
         auto country = o.number("country", 220, 234);
-        auto score = o.number("score", 100, 65535);
+        auto score = o.number("score", zrt::kNewAccountScore, 65535);
         auto won = o.number("won", 0, 65535);
         auto lost = o.number("lost", 0, 65535);
         auto played = o.number("played", won.value_or(0) + lost.value_or(0), 65535);
-        auto gems = o.number("gems", 5, 65535);
+        auto gems = o.number("gems", zrt::kNewAccountGemstones, 65535);
         auto logins = o.number("logins", 1, 255);
         auto lobbyByte = o.number("lobby-byte", 0, 255);
         if (!portrait || !country || !score || !won || !lost || !played || !gems || !logins ||

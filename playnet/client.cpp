@@ -138,6 +138,7 @@ Result Client::Open(const Guid& instance, const std::string& password) {
         open_ = false;
         lost_ = false;
         token = nextToken_++;
+        awaiting_[token] = {FrameType::OpenReply, nullptr};
     }
     uint64_t id = conn->Id();
     conn->Start([this, id](FrameType t, Body b) { return onFrame(id, t, b); },
@@ -177,15 +178,11 @@ Result Client::CreatePlayer(const std::string& name, AutoResetEvent* event, Play
         conn = conn_;
         token = nextToken_++;
         // The io thread adds the player when the answer arrives, before any message for it.
-        pendingCreates_[token] = event;
+        awaiting_[token] = {FrameType::CreatePlayerReply, event};
     }
     conn->Send(CreatePlayerFrame{token, name}.Encode());
     Result failure = Result::Timeout;
     std::optional<Reply> reply = waitReply(token, failure);
-    {
-        std::lock_guard lock(mutex_);
-        pendingCreates_.erase(token);
-    }
     if (!reply) return failure;
     std::optional<CreatePlayerReplyFrame> r = CreatePlayerReplyFrame::Decode(reply->body);
     if (!r) return Result::ProtocolError;
@@ -247,7 +244,7 @@ void Client::Close() {
         lost_ = false;
         ++epoch_;
         replies_.clear();
-        pendingCreates_.clear();
+        awaiting_.clear();
         queues_.Clear();
         desc_ = SessionDesc{};
     }
@@ -260,6 +257,7 @@ std::optional<Client::Reply> Client::waitReply(uint32_t token, Result& failure) 
     uint64_t epoch = epoch_;
     cv_.wait_for(lock, std::chrono::milliseconds(options_.requestTimeoutMs),
                  [&] { return replies_.count(token) || lost_ || epoch != epoch_; });
+    awaiting_.erase(token);  // an answer later than this finds nobody waiting
     auto it = replies_.find(token);
     if (it != replies_.end()) {
         Reply r = std::move(it->second);
@@ -283,20 +281,25 @@ bool Client::onFrame(uint64_t connId, FrameType type, Body body) {
             ByteReader r(body.data(), body.size());
             uint32_t token = r.u32();
             if (!r.ok()) return false;
+            std::optional<CreatePlayerReplyFrame> created;
             if (type == FrameType::CreatePlayerReply) {
-                std::optional<CreatePlayerReplyFrame> f = CreatePlayerReplyFrame::Decode(body);
+                created = CreatePlayerReplyFrame::Decode(body);
                 // Id 0 is the system's: a player given it would take system messages for its own.
-                if (!f || (f->status == WireStatus::Ok && f->player == kSystemPlayer)) return false;
-                auto pending = pendingCreates_.find(token);
-                if (pending == pendingCreates_.end()) {
-                    // Nobody waits any more (time-out): the player must not linger.
-                    if (f->status == WireStatus::Ok) {
-                        conn_->Send(DestroyPlayerFrame{f->player}.Encode());
-                    }
-                    return true;
-                }
-                if (f->status == WireStatus::Ok) queues_.AddPlayer(f->player, pending->second);
+                if (!created ||
+                    (created->status == WireStatus::Ok && created->player == kSystemPlayer))
+                    return false;
             }
+            const bool grants = created && created->status == WireStatus::Ok;
+            // One answer per request, of the request's kind. Nobody waits for any other (a
+            // time-out, a second answer, an answer of the wrong kind): a player it grants must
+            // not linger, and nothing of it is kept.
+            auto awaited = awaiting_.find(token);
+            if (awaited == awaiting_.end() || awaited->second.reply != type) {
+                if (grants) conn_->Send(DestroyPlayerFrame{created->player}.Encode());
+                return true;
+            }
+            if (grants) queues_.AddPlayer(created->player, awaited->second.event);
+            awaiting_.erase(awaited);
             replies_[token] = Reply{type, std::vector<uint8_t>(body.begin(), body.end())};
             cv_.notify_all();
             return true;

@@ -104,6 +104,7 @@ class Client {
     bool onFrame(uint64_t connId, FrameType type, Body body);
     void onClosed(uint64_t connId);
     // Waits for the reply with `token`; nothing on time-out, loss or close (see `failure`).
+    // Either way the request no longer awaits an answer.
     std::optional<Reply> waitReply(uint32_t token, Result& failure);
 
     const ClientOptions options_;
@@ -125,7 +126,13 @@ class Client {
     SessionDesc desc_;
     uint32_t nextToken_ = 1;
     std::map<uint32_t, Reply> replies_;
-    std::map<uint32_t, AutoResetEvent*> pendingCreates_;
+    // The requests waiting for their answer: the kind of reply each takes and, for a new
+    // player, its receive event.
+    struct Awaited {
+        FrameType reply;
+        AutoResetEvent* event;
+    };
+    std::map<uint32_t, Awaited> awaiting_;
     std::set<PlayerId> leaving_;  // destroyed here, not yet confirmed by the host
 
     std::thread thread_;  // last: started when everything else exists

@@ -16,31 +16,6 @@ constexpr uint64_t kDropLogEvery = 1000;
 constexpr size_t kMaxGrantedIds = 8;
 }  // namespace
 
-size_t maxClientMessageSize(uint32_t code) {
-    switch (code) {
-        case zrt::MSG_CHAT:
-            return 14 + zrt::kChatChars;
-        case zrt::MSG_LAUNCH:
-            return 10 + zrt::kAddressChars;
-        case zrt::MSG_PLAYER_INFO:
-            return zrt::kPlayerInfoSize;
-        case zrt::MSG_GROUP_CREATED:
-            return zrt::kGroupCreatedSize;
-        case zrt::MSG_GROUP_JOIN:
-        case zrt::MSG_GROUP_LEAVE:
-            return 12;
-        case zrt::MSG_STATE_REQUEST:
-            return 4;
-        case zrt::MSG_GROUP_ID:
-            return 8;
-        case zrt::MSG_INVITE:
-        case zrt::MSG_INVITE_REPLY:
-            return 16;
-        default:
-            return 0;
-    }
-}
-
 Hall::Hall(HallConfig config, uint32_t serverPlayer, HallShared& shared)
     : config_(std::move(config)), serverPlayer_(serverPlayer), shared_(shared) {}
 
@@ -180,7 +155,7 @@ void Hall::message(uint32_t from, const uint8_t* data, size_t size, Clock::time_
             return;
     }
     if (!code) return;  // three bytes or fewer carry nothing
-    size_t max = maxClientMessageSize(*code);
+    const size_t max = zrt::maxClientSize(*code);
     if (max == 0) return drop(p, *code, "not a message a client sends");
     if (size > max) return drop(p, *code, "larger than " + std::to_string(max) + " bytes");
     switch (*code) {

@@ -140,7 +140,4 @@ class Hall {
     HallGroups groups_;
 };
 
-// The largest message a client sends of this code; 0 for codes a client never sends.
-size_t maxClientMessageSize(uint32_t code);
-
 }  // namespace zrtserver

@@ -1,8 +1,8 @@
 // Accepting connections.
 #include "server/listener.h"
 
-#include "server/connection.h"
 #include "server/log.h"
+#include "server/request_connection.h"
 
 namespace zrtserver {
 
@@ -63,9 +63,9 @@ void Listener::acceptNext() {
         tcp::endpoint peer = socket.remote_endpoint(e);
         if (!e) {
             std::string address = peer.address().to_string();
-            auto conn = std::make_shared<Connection>(ctx_, port_, std::move(socket), peer);
-            auto ticket = limits_.admit(address, [weak = std::weak_ptr<Connection>(conn)] {
-                if (std::shared_ptr<Connection> c = weak.lock()) c->makeRoom();
+            auto conn = std::make_shared<RequestConnection>(ctx_, port_, std::move(socket), peer);
+            auto ticket = limits_.admit(address, [weak = std::weak_ptr<RequestConnection>(conn)] {
+                if (std::shared_ptr<RequestConnection> c = weak.lock()) c->makeRoom();
             });
             if (ticket) conn->start(std::move(ticket));
         }

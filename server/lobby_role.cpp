@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <future>
 
+#include "lobby/session/hall_identity.h"
 #include "server/log.h"
 #include "server/login_policy.h"
 
@@ -39,14 +40,13 @@ std::unique_ptr<LobbyRole> LobbyRole::start(const std::string& address, const Ha
         error = "cannot listen on " + address + " port " + std::to_string(config.port) + " (halls)";
         return nullptr;
     }
-    playnet::Guid application = *playnet::Guid::Parse(kHallApplication);
     for (const HallConfig& hc : config.halls) {
         playnet::SessionConfig sc;
         sc.name = hc.name;
-        sc.application = application;
+        sc.application = zrt::HallApplication();
         sc.maxPlayers = hc.maxPlayers;
         sc.user = {hc.kind, 0, 0, 0};
-        sc.password = kHallPassword;
+        sc.password = zrt::kHallPassword;
         sc.clientsReachHostOnly = true;
         sc.playersPerConnection = 1;
         std::optional<playnet::Guid> session = role->host_.CreateSession(sc);

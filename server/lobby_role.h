@@ -1,7 +1,7 @@
 // LobbyRole: the halls of the lobby. It hosts each configured hall as a playnet session of the
-// hall application (password "VOLKEN", first user field = the hall's kind) on its own TCP port
-// at the server's listen address, keeps one server player in each, and runs the halls' logic
-// on one thread of its own that takes the host's events in order.
+// hall application (opened with the hall password, first user field = the hall's kind) on its own
+// TCP port at the server's listen address, keeps one server player in each, and runs the halls'
+// logic on one thread of its own that takes the host's events in order.
 //
 // The hall sessions are restricted: a client may address only the server player (anything
 // else is dropped, and a connection that keeps trying is closed), and holds one player per
@@ -34,10 +34,6 @@
 #include "server/sign_ins.h"
 
 namespace zrtserver {
-
-// The hall sessions' application id and password.
-inline constexpr const char* kHallApplication = "{6A2F0C93-1B7E-4D58-8C41-2E9B7D0F5A36}";
-inline constexpr const char* kHallPassword = "VOLKEN";
 
 class LobbyRole {
   public:

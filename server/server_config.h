@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "lobby/net/banner_record.h"
+#include "playnet/session_desc.h"
 
 namespace zrtserver {
 
@@ -79,7 +80,7 @@ struct HallConfig {
 // The lobby role: the halls on TCP `port` at the listen address.
 struct HallsConfig {
     bool enabled = true;
-    int port = 47624;
+    int port = playnet::kDefaultPort;
     std::string serverPlayerName = "ZRTH Server";
     std::string entryNews;              // sent to each player right after its welcome; empty: none
     int messageRate = 100;              // messages per second a client may send, sustained

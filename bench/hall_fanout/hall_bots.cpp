@@ -14,7 +14,7 @@
 #include <cstring>
 #include <functional>
 
-#include "lobby/session/hall_list.h"
+#include "lobby/session/hall_identity.h"
 #include "lobby/session/lobby_messages.h"
 #include "playnet/frame.h"
 #include "playnet/wire_messages.h"

@@ -53,7 +53,7 @@ class CountingUi : public SessionUi {
 class DiscardingSender : public SessionSender {
   public:
     size_t sent = 0;
-    void send(const std::vector<uint8_t>&, bool) override { ++sent; }
+    void send(const std::vector<uint8_t>&) override { ++sent; }
 };
 
 }  // namespace zrt::bench

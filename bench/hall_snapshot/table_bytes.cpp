@@ -17,7 +17,7 @@ size_t heapBytes(const std::string& s) {
 
 }  // namespace
 
-TableBytes tableBytes(const Hall& hall) {
+TableBytes tableBytes(const HallTables& hall) {
     TableBytes b;
     const auto& players = hall.players.entries();
     b.players = players.capacity() * sizeof(PlayerEntry);
@@ -32,7 +32,7 @@ TableBytes tableBytes(const Hall& hall) {
     // One node per name; the names of the snapshot fit the nodes' in-place buffers.
     b.inGameNames = hall.inGameNames.size() * sizeof(NameSet::Node);
 
-    b.other = sizeof(Hall) - sizeof(PlayerTable) - sizeof(GroupTable) - sizeof(NameSet) +
+    b.other = sizeof(HallTables) - sizeof(PlayerTable) - sizeof(GroupTable) - sizeof(NameSet) +
               hall.blocked.ids().capacity() * sizeof(uint32_t) +
               hall.groupDialog.members.capacity() * sizeof(uint32_t) +
               heapBytes(hall.ownProfile.address) + heapBytes(hall.ownProfile.name);

@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "lobby/session/hall.h"
+#include "lobby/session/hall_tables.h"
 
 namespace zrt::bench {
 
@@ -13,11 +13,11 @@ struct TableBytes {
     size_t players = 0;      // PlayerTable
     size_t groups = 0;       // GroupTable with the member lists
     size_t inGameNames = 0;  // highlighted names
-    size_t other = 0;        // the Hall object itself, block list, dialog mirror, own profile
+    size_t other = 0;        // the HallTables object itself, block list, dialog mirror, own profile
 
     size_t total() const { return players + groups + inGameNames + other; }
 };
 
-TableBytes tableBytes(const Hall& hall);
+TableBytes tableBytes(const HallTables& hall);
 
 }  // namespace zrt::bench

@@ -5,7 +5,8 @@
 // own messages (the answer to the welcome) go back to the hall, in order, as over the network.
 //
 // After every step: the server's group records obey the group rules, and every client still
-// in the hall holds the same players and groups as the server.
+// in the hall holds the same players and groups as the server. A message larger than the
+// message table allows a client (or of a code a client never sends) has no effect.
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -47,7 +48,7 @@ class Sender : public SessionSender {
   public:
     Sender(std::deque<Delivery>& queue, const LobbySession& session)
         : queue_(queue), session_(session) {}
-    void send(const std::vector<uint8_t>& m, bool) override {
+    void send(const std::vector<uint8_t>& m) override {
         queue_.push_back({true, session_.ownPlayerId, m});
     }
 
@@ -263,6 +264,9 @@ void HallGame::Run() {
         if (d.toHall) {
             HallEffects effects;
             hall_.message(d.player, d.data.data(), d.data.size(), now_, effects);
+            // What the message table does not let a client send changes nothing in the hall.
+            const std::optional<uint32_t> code = messageCode(d.data.data(), d.data.size());
+            if (!code || d.data.size() > maxClientSize(*code)) FUZZ_CHECK(effects.sends.empty());
             if (d.data.size() >= 8 && *messageCode(d.data.data(), d.data.size()) == MSG_GROUP_ID) {
                 for (const Outgoing& o : effects.sends)
                     if (auto id = decodeGroupIdReply(o.data.data(), o.data.size()))

@@ -8,12 +8,12 @@
 #include "lobby/platform/ping_packet.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::optional<zrt::PingPacket> p = zrt::DecodePingPacket(data, size);
+    std::optional<zrt::PingPacket> p = zrt::decodePingPacket(data, size);
     FUZZ_CHECK(p.has_value() == (size >= zrt::kPingPacketSize));
     if (!p) return 0;
-    const zrt::PingBytes again = zrt::EncodePingPacket(*p);
+    const zrt::PingBytes again = zrt::encodePingPacket(*p);
     FUZZ_CHECK(std::memcmp(again.data(), data, again.size()) == 0);
-    const zrt::PingBytes answer = zrt::EncodePingPacket({zrt::kPingAnswer, p->sequence});
+    const zrt::PingBytes answer = zrt::encodePingPacket({zrt::kPingAnswer, p->sequence});
     FUZZ_CHECK(answer[0] == zrt::kPingAnswer && std::memcmp(answer.data() + 1, data + 1, 4) == 0);
     return 0;
 }

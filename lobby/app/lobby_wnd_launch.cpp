@@ -40,7 +40,7 @@ void LobbyWnd::hostLaunch(size_t memberCount) {
     const bool launched = RunWhileBusy([&] { return GameLauncher(request, gameDir); });
     if (launched) {
         const uint32_t groupId = session_.hall.read()->ownGroupId;
-        sender_.send(encodeLaunch({groupId, Process().localAddress}), true);
+        sender_.send(encodeLaunch({groupId, Process().localAddress}));
         GoodbyeBox::Show(this);
     } else {
         ErrorBox::Show(this, kHostLaunchFailedText);

@@ -3,6 +3,7 @@
 
 #include <system_error>
 
+#include "lobby/data/new_account.h"
 #include "lobby/data/profile_file.h"
 
 namespace zrt {
@@ -88,11 +89,11 @@ ProfileResult RegisterProfile(const fs::path& gameDir, const ProfileLists& lists
     r.setText(kLoginName, profile_width::kLoginName, loginName);
     r.setU16(kPortrait, portrait);
     r.setU16(kCountry, country);
-    r.setU16(kScore, 100);
+    r.setU16(kScore, kNewAccountScore);
     r.setU16(kWon, 0);
     r.setU16(kLost, 0);
     r.setU16(kPlayed, 0);
-    r.setU16(kGems, 5);
+    r.setU16(kGems, kNewAccountGemstones);
     r.setU8(kLoginCount, 1);
     r.setU8(kLobbyByte, 0);
     return SaveProfile(gameDir, r) ? ProfileResult::Ok : ProfileResult::SaveFailed;

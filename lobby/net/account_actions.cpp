@@ -3,6 +3,7 @@
 
 #include <ctime>
 
+#include "lobby/data/new_account.h"
 #include "lobby/net/account_messages.h"
 #include "lobby/net/login_messages.h"
 #include "lobby/net/request_code.h"
@@ -58,11 +59,11 @@ ProfileEntry RegisteredEntryFor(const ProfileEntry& unregistered, const std::str
     e.loginName = loginName.substr(0, kMaxLoginNameChars);
     e.portrait = portrait;
     e.country = country;
-    e.score = 100;
+    e.score = kNewAccountScore;
     e.won = 0;
     e.lost = 0;
     e.quit = 0;
-    e.gems = 5;
+    e.gems = kNewAccountGemstones;
     e.loginCount = 1;
     e.lobbyByte = 0;
     return e;

@@ -1,6 +1,8 @@
 // Field-by-field reading and writing of AccountStats.
 #include "lobby/net/account_stats.h"
 
+#include "lobby/data/new_account.h"
+
 namespace zrt {
 
 void writeAccountStats(playnet::ByteWriter& w, const AccountStats& s) {
@@ -27,13 +29,13 @@ AccountStats readAccountStats(playnet::ByteReader& r) {
 AccountStats newAccountStats(uint16_t portrait, uint16_t country, uint16_t year, uint16_t month,
                              uint16_t day) {
     AccountStats s;
-    s.score = 100;
+    s.score = kNewAccountScore;
     s.portrait = portrait;
     s.country = country;
     s.year = year;
     s.month = month;
     s.day = day;
-    s.gemstones = 5;
+    s.gemstones = kNewAccountGemstones;
     return s;
 }
 

@@ -32,7 +32,6 @@ inline constexpr size_t kDatabaseVersionReplySize = 593;
 inline constexpr size_t kNewsOffset = 81;
 inline constexpr size_t kNewsSize = 512;
 inline constexpr size_t kHomeUrlSize = 80;
-inline constexpr size_t kAccountStatsSize = 20;
 inline constexpr size_t kNewAccountRequestSize = 93;
 inline constexpr size_t kLoginRequestSize = 55;
 inline constexpr size_t kBannerRecordSize = 302;

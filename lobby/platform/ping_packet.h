@@ -20,8 +20,8 @@ struct PingPacket {
 
 using PingBytes = std::array<uint8_t, kPingPacketSize>;
 
-PingBytes EncodePingPacket(const PingPacket& packet);
+PingBytes encodePingPacket(const PingPacket& packet);
 // Nothing when fewer than 5 bytes arrived.
-std::optional<PingPacket> DecodePingPacket(const uint8_t* data, size_t size);
+std::optional<PingPacket> decodePingPacket(const uint8_t* data, size_t size);
 
 }  // namespace zrt

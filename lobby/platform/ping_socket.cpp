@@ -16,7 +16,7 @@ PingSocket::PingSocket(QObject* parent, const QHostAddress& address, quint16 por
 }
 
 QByteArray PingSocket::probePacket(int32_t sequence) {
-    const PingBytes p = EncodePingPacket({kPingProbe, sequence});
+    const PingBytes p = encodePingPacket({kPingProbe, sequence});
     return QByteArray(reinterpret_cast<const char*>(p.data()), static_cast<qsizetype>(p.size()));
 }
 
@@ -65,12 +65,12 @@ void PingSocket::readPending() {
     while (socket_.hasPendingDatagrams()) {
         QNetworkDatagram d = socket_.receiveDatagram(256);
         const QByteArray bytes = d.data();
-        std::optional<PingPacket> packet = DecodePingPacket(
+        std::optional<PingPacket> packet = decodePingPacket(
             reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<size_t>(bytes.size()));
         if (!packet) continue;
         if (packet->kind == kPingProbe) {
             // Someone else's probe: answer it where it came from.
-            const PingBytes answer = EncodePingPacket({kPingAnswer, packet->sequence});
+            const PingBytes answer = encodePingPacket({kPingAnswer, packet->sequence});
             socket_.writeDatagram(reinterpret_cast<const char*>(answer.data()),
                                   static_cast<qint64>(answer.size()), d.senderAddress(),
                                   static_cast<quint16>(d.senderPort()));

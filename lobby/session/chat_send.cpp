@@ -17,7 +17,7 @@ bool canSend(const LobbySession& session, std::string_view text) {
 
 bool SendHallLine(LobbySession& session, SessionSender& sender, std::string_view text) {
     if (!canSend(session, text)) return false;
-    sender.send(encodeChat({session.ownPlayerId, 0, std::string(text)}), false);
+    sender.send(encodeChat({session.ownPlayerId, 0, std::string(text)}));
     return true;
 }
 
@@ -25,7 +25,7 @@ size_t SendWhispers(LobbySession& session, SessionSender& sender, std::string_vi
                     const std::vector<uint32_t>& targets) {
     if (!canSend(session, text)) return 0;
     for (uint32_t target : targets) {
-        sender.send(encodeChat({session.ownPlayerId, target, std::string(text)}), false);
+        sender.send(encodeChat({session.ownPlayerId, target, std::string(text)}));
     }
     return targets.size();
 }

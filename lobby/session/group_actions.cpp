@@ -24,7 +24,7 @@ GroupActions::GroupActions(LobbySession& session, SessionSender& sender, int wai
 
 bool GroupActions::RequestGroupId() {
     session_.groupIdEvent.reset();
-    sender_.send(encodeGroupIdRequest(), false);
+    sender_.send(encodeGroupIdRequest());
     return session_.groupIdEvent.wait(waitMs_);
 }
 
@@ -36,7 +36,7 @@ bool GroupActions::LeaveOwnGroup(bool wait) {
             session_.leaveConfirmedEvent.reset();
             session_.leavePending = true;
         }
-        sender_.send(encodeGroupLeave({session_.ownPlayerId, group}), false);
+        sender_.send(encodeGroupLeave({session_.ownPlayerId, group}));
         if (wait) {
             const bool confirmed = session_.leaveConfirmedEvent.wait(waitMs_);
             session_.leavePending = false;
@@ -59,7 +59,7 @@ GroupResult GroupActions::CreateGroup(const NewGroup& group) {
     msg.capacity = group.capacity;
     msg.title = group.title;
     msg.launched = false;
-    sender_.send(encodeGroupCreated(msg), true);
+    sender_.send(encodeGroupCreated(msg));
     return GroupResult::Sent;
 }
 
@@ -91,7 +91,7 @@ GroupResult GroupActions::join(uint32_t groupId, bool savedGame,
     }
     if (ownGroupId() != 0 && !LeaveOwnGroup(true)) return GroupResult::CannotConnect;
     session_.savedGameChoice = choice;
-    sender_.send(encodeGroupJoin({session_.ownPlayerId, groupId}), true);
+    sender_.send(encodeGroupJoin({session_.ownPlayerId, groupId}));
     return GroupResult::Sent;
 }
 
@@ -106,7 +106,7 @@ bool GroupActions::Invite(uint32_t playerId) {
         if (!hall->players.contains(playerId)) return false;
         group = hall->ownGroupId;
     }
-    sender_.send(encodeInvite({session_.ownPlayerId, playerId, group}), false);
+    sender_.send(encodeInvite({session_.ownPlayerId, playerId, group}));
     return true;
 }
 
@@ -122,7 +122,7 @@ std::optional<InvitationDetails> GroupActions::LookUpInvitation(uint32_t inviter
 
 GroupResult GroupActions::ReplyToInvitation(uint32_t inviterId, uint32_t groupId, bool accept,
                                             const SavedGameQuestion& question) {
-    sender_.send(encodeInviteReply({session_.ownPlayerId, inviterId, accept}), false);
+    sender_.send(encodeInviteReply({session_.ownPlayerId, inviterId, accept}));
     if (!accept) return GroupResult::Cancelled;
     return JoinGroupById(groupId, question);
 }

@@ -5,7 +5,7 @@
 
 namespace zrt {
 
-bool SessionDispatcher::RemoveFromGroups(Hall& hall, uint32_t player, Outbox& out) {
+bool SessionDispatcher::RemoveFromGroups(HallTables& hall, uint32_t player, Outbox& out) {
     const uint32_t own = session_.ownPlayerId;
     for (size_t i = 0; i < hall.groups.size(); ++i) {
         GroupEntry& g = hall.groups[i];
@@ -38,7 +38,7 @@ bool SessionDispatcher::RemoveFromGroups(Hall& hall, uint32_t player, Outbox& ou
     return false;
 }
 
-void SessionDispatcher::removeFromEveryGroup(Hall& hall, uint32_t player, Outbox& out) {
+void SessionDispatcher::removeFromEveryGroup(HallTables& hall, uint32_t player, Outbox& out) {
     while (RemoveFromGroups(hall, player, out)) {
     }
 }

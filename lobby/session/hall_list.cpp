@@ -7,11 +7,6 @@
 
 namespace zrt {
 
-const playnet::Guid& HallApplication() {
-    static const playnet::Guid app = *playnet::Guid::Parse(kHallApplicationText);
-    return app;
-}
-
 bool HallList::add(const HallEntry& hall) {
     if (entries_.size() >= kMaxHalls) return false;
     entries_.push_back(hall);

@@ -8,15 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "lobby/session/hall_identity.h"
 #include "playnet/guid.h"
 #include "playnet/session_desc.h"
 
 namespace zrt {
-
-// The hall sessions' application id and the password every hall is opened with.
-inline constexpr const char* kHallApplicationText = "{6A2F0C93-1B7E-4D58-8C41-2E9B7D0F5A36}";
-inline constexpr const char* kHallPassword = "VOLKEN";
-const playnet::Guid& HallApplication();
 
 // The kinds that have a description of their own; every other value is a hall for anyone.
 inline constexpr uint32_t kHallAmateur = 0;

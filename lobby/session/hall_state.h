@@ -1,4 +1,4 @@
-// HallState: the Hall behind one mutex, shared by the session receiver (which changes the
+// HallState: the HallTables behind one mutex, shared by the session receiver (which changes the
 // tables) and the user-interface thread (which paints from them and opens dialogs).
 //
 // Consistency model: every access holds the lock for its whole duration, through a scoped
@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "lobby/session/hall.h"
+#include "lobby/session/hall_tables.h"
 
 namespace zrt {
 
@@ -70,8 +70,8 @@ class HallState {
         H* hall_;
     };
 
-    Access<const Hall> read() const { return Access<const Hall>(mutex_, hall_); }
-    Access<Hall> write() { return Access<Hall>(mutex_, hall_); }
+    Access<const HallTables> read() const { return Access<const HallTables>(mutex_, hall_); }
+    Access<HallTables> write() { return Access<HallTables>(mutex_, hall_); }
 
     // Entering a hall: empties every table and the own group, keeps `ownProfile` for the
     // welcome (its id is filled in then).
@@ -103,7 +103,7 @@ class HallState {
 
   private:
     mutable std::mutex mutex_;
-    Hall hall_;
+    HallTables hall_;
 };
 
 }  // namespace zrt

@@ -18,10 +18,7 @@
 
 namespace zrt {
 
-inline constexpr size_t kChatChars = 100;
 inline constexpr size_t kNewsChars = 4095;  // the receiving buffer holds 4096 with the NUL
-inline constexpr size_t kPlayerInfoSize = 49;
-inline constexpr size_t kGroupCreatedSize = 284;
 
 using Bytes = std::vector<uint8_t>;
 

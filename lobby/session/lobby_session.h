@@ -14,7 +14,7 @@
 // - minimised: written by the UI thread, read by the receiver (arrivals and departures then
 //   post a status event so that the title's player count follows).
 // The own group id, host flag and snapshot flag change together with the GroupTable, so they
-// live in the Hall under its lock.
+// live in the HallTables under its lock.
 #pragma once
 
 #include <atomic>

@@ -8,10 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace zrt {
+#include "lobby/session/message_types.h"
 
-inline constexpr size_t kAddressChars = 15;  // dotted IPv4 text, field of 16 with its NUL
-inline constexpr size_t kNameChars = 10;     // lobby name, field of 11 with its NUL
+namespace zrt {
 
 struct PlayerEntry {
     uint32_t id = 0;

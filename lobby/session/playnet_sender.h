@@ -21,7 +21,7 @@ class PlaynetSender : public SessionSender {
     // Nothing goes out while there is no own player or no welcome has named the server
     // player (either id 0). A failed send is not reported: a lost link shows up as the
     // session-lost notice on the receiver.
-    void send(const std::vector<uint8_t>& message, bool guaranteed) override;
+    void send(const std::vector<uint8_t>& message) override;
 
   private:
     playnet::Client& client_;

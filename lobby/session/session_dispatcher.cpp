@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "lobby/session/lobby_messages.h"
+#include "playnet/system_messages.h"
 
 namespace zrt {
 
@@ -69,7 +70,8 @@ DispatchResult SessionDispatcher::DispatchMessage(const uint8_t* data, size_t si
 }
 
 DispatchResult SessionDispatcher::DispatchSystemMessage(uint32_t type) {
-    if (type != kSystemSessionLost) return DispatchResult::Continue;
+    // Of the system messages only the lost session matters: it ends the stay in the hall.
+    if (type != playnet::kSysSessionLost) return DispatchResult::Continue;
     ui_.sessionError(kSessionLostText);
     return DispatchResult::Stop;
 }
@@ -84,8 +86,8 @@ void SessionDispatcher::FlushRefresh() {
     if (pending.playerList) ui_.repaintPlayerList();
 }
 
-void SessionDispatcher::send(Outbox& out, std::vector<uint8_t> message, bool guaranteed) {
-    out.push_back([this, m = std::move(message), guaranteed] { sender_.send(m, guaranteed); });
+void SessionDispatcher::send(Outbox& out, std::vector<uint8_t> message) {
+    out.push_back([this, m = std::move(message)] { sender_.send(m); });
 }
 
 void SessionDispatcher::addPlayerLine(const PlayerEntry& player, Outbox& out) {
@@ -110,12 +112,12 @@ void SessionDispatcher::onWelcome(const uint8_t* data, size_t size, Outbox& out)
     out.push_back([this] { session_.welcomeEvent.set(); });
     hall->snapshot = true;
     session_.leavePending = false;
-    send(out, encodeStateRequest(), true);
+    send(out, encodeStateRequest());
     PlayerEntry own = hall->ownProfile;
     own.id = session_.ownPlayerId;
     own.ping = -1.0f;
     hall->players.append(own);
-    send(out, encodePlayerInfo(own), true);
+    send(out, encodePlayerInfo(own));
 }
 
 // A line from a blocked or unknown sender shows nowhere. A whisper between two members of the

@@ -20,9 +20,6 @@ namespace zrt {
 
 enum class DispatchResult { Continue, Stop };
 
-// The system message that ends the session: the connection to the hall was lost.
-inline constexpr uint32_t kSystemSessionLost = 0x31;
-
 class SessionDispatcher {
   public:
     SessionDispatcher(LobbySession& session, SessionSender& sender, SessionUi& ui);
@@ -60,11 +57,11 @@ class SessionDispatcher {
 
     // Removes `player` from the first group that holds him (host succession, own group and
     // dialog bookkeeping, empty groups dropped). True when he was removed from one.
-    bool RemoveFromGroups(Hall& hall, uint32_t player, Outbox& out);
+    bool RemoveFromGroups(HallTables& hall, uint32_t player, Outbox& out);
     // RemoveFromGroups repeated until the player is in no group.
-    void removeFromEveryGroup(Hall& hall, uint32_t player, Outbox& out);
+    void removeFromEveryGroup(HallTables& hall, uint32_t player, Outbox& out);
 
-    void send(Outbox& out, std::vector<uint8_t> message, bool guaranteed);
+    void send(Outbox& out, std::vector<uint8_t> message);
     void addPlayerLine(const PlayerEntry& player, Outbox& out);
     // A status event for a player arrival or departure, needed only while minimised.
     void statusIfMinimised(Outbox& out);

@@ -17,9 +17,9 @@ namespace zrt {
 class SessionSender {
   public:
     virtual ~SessionSender() = default;
-    // Sends one lobby message from the own player to the server player; guaranteed or plain
-    // delivery as the message table says.
-    virtual void send(const std::vector<uint8_t>& message, bool guaranteed) = 0;
+    // Sends one lobby message from the own player to the server player, with the delivery the
+    // message table gives its code.
+    virtual void send(const std::vector<uint8_t>& message) = 0;
 };
 
 // Where a chat line goes: the hall's chat list, or the chat list of the open group dialog.

@@ -119,7 +119,8 @@ TEST(LinkFailure, ClosingTheHostReportsSessionLostWithinTheBound) {
 }
 
 // A host at `address` that answers the join honestly and grants the player id `grant`, then
-// says nothing more, not even heartbeats.
+// says nothing more, not even heartbeats. With `confuse`, an open answer carrying the
+// create-player request's token comes before the true answer.
 struct FakeHost {
     RawPeer peer;
     AutoResetEvent ev;
@@ -127,7 +128,7 @@ struct FakeHost {
     PlayerId id = 0;
     Result opened = Result::Timeout, created = Result::Timeout;
 
-    bool join(const std::string& address, PlayerId grant) {
+    bool join(const std::string& address, PlayerId grant, bool confuse = false) {
         asio::ip::tcp::acceptor acceptor(peer.io(),
                                          {asio::ip::make_address(address), kDefaultPort});
         if (client.InitializeConnection(address) != Result::Ok) return false;
@@ -148,6 +149,8 @@ struct FakeHost {
             CreatePlayerReplyFrame cr;
             cr.token = create ? CreatePlayerFrame::Decode(create->second)->token : 0;
             cr.player = grant;
+            reply.token = cr.token;
+            if (confuse) peer.Write(reply.Encode());
             peer.Write(cr.Encode());
         }
         joiner.join();
@@ -169,6 +172,16 @@ TEST(LinkFailure, HostGrantingPlayerIdZeroIsRefused) {
     ASSERT_TRUE(fake.join("127.0.47.11", 0));
     EXPECT_NE(fake.created, Result::Ok);
     EXPECT_TRUE(fake.peer.WaitClosed());
+}
+
+// Each request takes one answer of its own kind: an open answer with a create-player token
+// neither answers the creation nor leaves the client a player it did not ask for.
+TEST(LinkFailure, AnAnswerOfAnotherKindIsNotTakenForTheRequest) {
+    FakeHost fake;
+    ASSERT_TRUE(fake.join("127.0.47.16", 9, true));
+    ASSERT_EQ(fake.created, Result::Ok);
+    EXPECT_EQ(fake.id, 9u);
+    EXPECT_TRUE(WaitSystem(fake.client, fake.ev, fake.id, kSysSessionLost, kLostBoundMs));
 }
 
 TEST(LinkFailure, GarbageClosesOnlyThatConnection) {

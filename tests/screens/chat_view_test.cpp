@@ -43,14 +43,14 @@ class RecordingSender : public zrt::SessionSender {
     std::vector<bool> guaranteed;
     size_t others = 0;
 
-    void send(const std::vector<uint8_t>& m, bool g) override {
+    void send(const std::vector<uint8_t>& m) override {
         const auto code = zrt::messageCode(m.data(), m.size());
         if (code && *code == zrt::MSG_CHAT) {
             auto chat = zrt::decodeChat(m.data(), m.size());
             QVERIFY(chat.has_value());
             QCOMPARE(m.size(), chat->text.size() + 14);
             chats.push_back(*chat);
-            guaranteed.push_back(g);
+            guaranteed.push_back(zrt::deliveryOf(*code) == zrt::Delivery::Guaranteed);
         } else {
             ++others;
         }

@@ -1,10 +1,11 @@
 // The hall tables: capacities, removal order, the own-group index, and the joinable and
 // launchable rules.
+#include "lobby/session/hall_tables.h"
+
 #include <gtest/gtest.h>
 
 #include "lobby/session/block_list.h"
 #include "lobby/session/group_table.h"
-#include "lobby/session/hall.h"
 #include "lobby/session/player_table.h"
 
 namespace zrt {
@@ -71,8 +72,8 @@ TEST(HallTables, OwnGroupIndexFollowsRemovals) {
 
 // A hall where the own player (id 1) is host of group 10 at position 0 and group 20 is
 // another group at position 1.
-Hall hallWithOwnGroup(GroupEntry own) {
-    Hall hall;
+HallTables hallWithOwnGroup(GroupEntry own) {
+    HallTables hall;
     own.id = 10;
     hall.groups.append(own);
     hall.groups.append(GroupEntry{.id = 20, .capacity = 4, .members = {5}});
@@ -101,13 +102,13 @@ TEST(HallTables, Launchable) {
     for (const Case& c : cases) {
         EXPECT_EQ(hallWithOwnGroup(c.own).isLaunchable(), c.launchable) << c.what;
     }
-    Hall none;
+    HallTables none;
     EXPECT_FALSE(none.isLaunchable());
     EXPECT_EQ(none.ownGroupMemberCount(), 0u);
 }
 
 TEST(HallTables, Joinable) {
-    Hall hall = hallWithOwnGroup({.capacity = 255, .members = {1}});
+    HallTables hall = hallWithOwnGroup({.capacity = 255, .members = {1}});
     EXPECT_FALSE(hall.isJoinable(0));  // own group
     EXPECT_TRUE(hall.isJoinable(1));
     hall.groups[1].inviteOnly = true;

@@ -225,21 +225,44 @@ TEST(LobbyMessages, OverlongTextsAreCutToTheirField) {
 }
 
 TEST(MessageTable, EveryCodeOnceWithItsClientSize) {
-    const std::pair<uint32_t, int> sizes[] = {{MSG_PLAYER_INFO, 49},  {MSG_GROUP_CREATED, 284},
-                                              {MSG_GROUP_JOIN, 12},   {MSG_GROUP_LEAVE, 12},
-                                              {MSG_STATE_REQUEST, 4}, {MSG_GROUP_ID, 8},
-                                              {MSG_INVITE, 16},       {MSG_INVITE_REPLY, 16}};
+    const std::pair<uint32_t, size_t> sizes[] = {
+        {MSG_PLAYER_INFO, 49}, {MSG_GROUP_CREATED, 284}, {MSG_GROUP_JOIN, 12},
+        {MSG_GROUP_LEAVE, 12}, {MSG_STATE_REQUEST, 4},   {MSG_GROUP_ID, 8},
+        {MSG_INVITE, 16},      {MSG_INVITE_REPLY, 16},   {MSG_CHAT, 114},
+        {MSG_LAUNCH, 25},      {MSG_WELCOME, 0},         {MSG_NEWS, 0}};
     for (auto [code, size] : sizes) {
         ASSERT_NE(findMessageInfo(code), nullptr);
-        EXPECT_EQ(findMessageInfo(code)->clientSize, size) << code;
+        EXPECT_EQ(findMessageInfo(code)->maxClientSize, size) << code;
     }
     EXPECT_EQ(std::size(kMessageTable), 15u);
     EXPECT_EQ(findMessageInfo(3), nullptr);
+    EXPECT_EQ(maxClientSize(3), 0u);
     EXPECT_EQ(deliveryOf(MSG_GROUP_LEAVE), Delivery::Plain);
     EXPECT_EQ(deliveryOf(MSG_GROUP_JOIN), Delivery::Guaranteed);
-    // The encoders agree with the table.
-    EXPECT_EQ(encodeGroupIdRequest().size(), 8u);
-    EXPECT_EQ(encodeStateRequest().size(), 4u);
+}
+
+// The server drops what is larger than the table allows: the largest message each client
+// encoder writes must fit, or a real client's message would be refused.
+TEST(MessageTable, TheLargestClientMessagesFit) {
+    PlayerEntry player;
+    player.name = std::string(40, 'n');
+    player.address = std::string(40, '1');
+    const Bytes largest[] = {
+        encodeChat({1, 2, std::string(300, 'c')}),
+        encodeLaunch({1, std::string(40, '9')}),
+        encodePlayerInfo(player),
+        encodeGroupCreated({1, 2, true, true, 7, std::string(400, 't'), false}),
+        encodeGroupJoin({1, 2}),
+        encodeGroupLeave({1, 2}),
+        encodeStateRequest(),
+        encodeGroupIdRequest(),
+        encodeInvite({1, 2, 3}),
+        encodeInviteReply({1, 2, true}),
+    };
+    for (const Bytes& m : largest) {
+        const uint32_t code = *messageCode(m.data(), m.size());
+        EXPECT_EQ(m.size(), maxClientSize(code)) << code;
+    }
 }
 
 }  // namespace

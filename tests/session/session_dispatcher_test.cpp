@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "playnet/system_messages.h"
 #include "tests/support/hall_fixture.h"
 
 namespace zrt {
@@ -274,7 +275,7 @@ TEST(Dispatch, SessionLost) {
     HallFixture f;
     EXPECT_EQ(f.dispatcher.DispatchSystemMessage(0x21), DispatchResult::Continue);
     EXPECT_TRUE(f.ui.calls.empty());
-    EXPECT_EQ(f.dispatcher.DispatchSystemMessage(kSystemSessionLost), DispatchResult::Stop);
+    EXPECT_EQ(f.dispatcher.DispatchSystemMessage(playnet::kSysSessionLost), DispatchResult::Stop);
     EXPECT_EQ(f.ui.calls,
               (std::vector<std::string>{"error Connection with Lobby Server has Lost"}));
 }

@@ -267,7 +267,7 @@ struct LobbyStay {
     // sent before it has reached the server, every message queued before the relay has been
     // dispatched.
     bool roundTrip(const std::string& text) {
-        sender.send(encodeChat({own(), 0, text}), false);
+        sender.send(encodeChat({own(), 0, text}));
         return ui.waitForCall("chat " + std::to_string(own()) + " Me : " + text);
     }
     bool waitEnded() {
@@ -396,7 +396,7 @@ TEST(SessionReceiver, ChatGoesOutFromTheOwnPlayerAndComesBack) {
     LobbyStay stay("127.0.10.4", server);
     ASSERT_TRUE(stay.opened);
     // Before the own player exists nothing goes out.
-    stay.sender.send(encodeChat({1, 0, "early"}), false);
+    stay.sender.send(encodeChat({1, 0, "early"}));
     ASSERT_EQ(stay.enter(), HallPresenceResult::Ok);
     ASSERT_TRUE(stay.roundTrip("hello"));
     EXPECT_EQ(server.countFrom(stay.own(), MSG_CHAT), 1u);

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "lobby/session/hall_list.h"
+#include "lobby/session/hall_identity.h"
 #include "lobby/session/lobby_messages.h"
 #include "playnet/auto_reset_event.h"
 #include "playnet/client.h"

@@ -83,7 +83,7 @@ class QuietUi : public SessionUi {
 
 struct SentMessage {
     std::vector<uint8_t> bytes;
-    bool guaranteed = false;
+    bool guaranteed = false;  // as the running lobby's sender would send it
     uint32_t code() const { return bytes.size() >= 4 ? bytes[0] | (bytes[1] << 8) : 0xFFFFFFFF; }
 };
 
@@ -93,8 +93,9 @@ class RecordingSender : public SessionSender {
     std::vector<SentMessage> sent;
     std::function<void(const std::vector<uint8_t>&)> onSend;
 
-    void send(const std::vector<uint8_t>& message, bool guaranteed) override {
-        sent.push_back({message, guaranteed});
+    void send(const std::vector<uint8_t>& message) override {
+        const std::optional<uint32_t> code = messageCode(message.data(), message.size());
+        sent.push_back({message, code && deliveryOf(*code) == Delivery::Guaranteed});
         if (onSend) onSend(message);
     }
 };

@@ -1,5 +1,5 @@
-// The group rules of a hall: own group, joinable and launchable.
-#include "lobby/session/hall.h"
+// HallTables: the group rules of a stay in a hall: own group, joinable and launchable.
+#include "lobby/session/hall_tables.h"
 
 #include <algorithm>
 
@@ -9,7 +9,7 @@ bool GroupDialogMirror::hasMember(uint32_t player) const {
     return std::find(members.begin(), members.end(), player) != members.end();
 }
 
-const GroupEntry* Hall::ownGroup() const {
+const GroupEntry* HallTables::ownGroup() const {
     if (ownGroupId == 0) return nullptr;
     const int index = groups.ownIndex();
     if (index < 0 || static_cast<size_t>(index) >= groups.size()) return nullptr;
@@ -17,14 +17,14 @@ const GroupEntry* Hall::ownGroup() const {
     return entry.id == ownGroupId ? &entry : nullptr;
 }
 
-bool Hall::isJoinable(size_t index) const {
+bool HallTables::isJoinable(size_t index) const {
     if (index >= groups.size()) return false;
     const GroupEntry& g = groups[index];
     if (&g == ownGroup()) return false;
     return g.hasRoom() && !g.inviteOnly && !g.launched;
 }
 
-bool Hall::isLaunchable() const {
+bool HallTables::isLaunchable() const {
     const GroupEntry* g = ownGroup();
     if (g == nullptr || !host) return false;
     const size_t count = g->members.size();
@@ -33,12 +33,12 @@ bool Hall::isLaunchable() const {
     return false;
 }
 
-size_t Hall::ownGroupMemberCount() const {
+size_t HallTables::ownGroupMemberCount() const {
     const GroupEntry* g = ownGroup();
     return g ? g->members.size() : 0;
 }
 
-void Hall::clear() {
+void HallTables::clear() {
     players.clear();
     groups.clear();
     blocked.clear();

@@ -1,6 +1,6 @@
-// Connection: one accepted socket, one request, one reply, then a graceful close. Until its
-// request is in, and again once its reply is out, it may be closed to make room for a newer
-// connection when the port is full (see ConnectionLimits).
+// RequestConnection: one accepted socket of the version or database port, one request, one
+// reply, then a graceful close. Until its request is in, and again once its reply is out, it may
+// be closed to make room for a newer connection when the port is full (see ConnectionLimits).
 #pragma once
 
 #include <asio.hpp>
@@ -14,11 +14,11 @@
 
 namespace zrtserver {
 
-class Connection : public std::enable_shared_from_this<Connection> {
+class RequestConnection : public std::enable_shared_from_this<RequestConnection> {
   public:
-    Connection(ServeContext& ctx, Port port, asio::ip::tcp::socket socket,
-               const asio::ip::tcp::endpoint& peer);
-    ~Connection();
+    RequestConnection(ServeContext& ctx, Port port, asio::ip::tcp::socket socket,
+                      const asio::ip::tcp::endpoint& peer);
+    ~RequestConnection();
     // `ticket`: the port's admission, held as long as the connection lives.
     void start(std::shared_ptr<ConnectionLimits::Ticket> ticket);
     // Closes the connection to give its place to a newer one (on the I/O thread).

@@ -1,5 +1,5 @@
-// Hall: every table of one stay in a hall (players, groups, blocked ids, highlighted names) and
-// the own player's place in them, with the group rules that read them.
+// HallTables: every table of one stay in a hall (players, groups, blocked ids, highlighted names)
+// and the own player's place in them, with the group rules that read them.
 //
 // Threads: the session receiver writes the tables; the user-interface thread writes only the
 // BlockList, the pings and the group-dialog mirror. Both go through HallState's one mutex
@@ -31,7 +31,7 @@ struct GroupDialogMirror {
     bool hasMember(uint32_t player) const;
 };
 
-struct Hall {
+struct HallTables {
     PlayerTable players;
     GroupTable groups;  // with the own-group index
     BlockList blocked;

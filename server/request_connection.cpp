@@ -2,7 +2,7 @@
 // a worker, write the reply, then shut down our side and drain the peer's before closing, so
 // the reply is not cut off by a reset. One deadline runs from the connection's start until its
 // work begins, the wait for a worker included; the reply has a deadline of its own.
-#include "server/connection.h"
+#include "server/request_connection.h"
 
 #include "server/log.h"
 
@@ -14,7 +14,8 @@ namespace {
 constexpr auto kDrainLimit = std::chrono::seconds(2);
 }
 
-Connection::Connection(ServeContext& ctx, Port port, tcp::socket socket, const tcp::endpoint& peer)
+RequestConnection::RequestConnection(ServeContext& ctx, Port port, tcp::socket socket,
+                                     const tcp::endpoint& peer)
     : ctx_(ctx),
       port_(port),
       socket_(std::move(socket)),
@@ -25,11 +26,11 @@ Connection::Connection(ServeContext& ctx, Port port, tcp::socket socket, const t
     peer_ += port_ == Port::Version ? " [version]" : " [database]";
 }
 
-Connection::~Connection() {
+RequestConnection::~RequestConnection() {
     ctx_.active.fetch_sub(1);
 }
 
-void Connection::armTimer(std::chrono::steady_clock::duration d) {
+void RequestConnection::armTimer(std::chrono::steady_clock::duration d) {
     timer_.expires_after(d);
     timer_.async_wait([self = shared_from_this()](const asio::error_code& ec) {
         if (ec) return;
@@ -39,14 +40,14 @@ void Connection::armTimer(std::chrono::steady_clock::duration d) {
     });
 }
 
-void Connection::finish(const std::string& note) {
+void RequestConnection::finish(const std::string& note) {
     if (!note.empty()) logLine(peer_ + " " + note);
     timer_.cancel();
     asio::error_code ignored;
     socket_.close(ignored);
 }
 
-void Connection::makeRoom() {
+void RequestConnection::makeRoom() {
     if (!socket_.is_open()) return;
     madeRoom_ = true;
     timer_.cancel();
@@ -54,12 +55,12 @@ void Connection::makeRoom() {
     socket_.close(ignored);
 }
 
-std::string Connection::closedBecause(const std::string& otherwise) const {
+std::string RequestConnection::closedBecause(const std::string& otherwise) const {
     return madeRoom_ ? "closed to make room for a newer connection, the port being full"
                      : otherwise;
 }
 
-void Connection::start(std::shared_ptr<ConnectionLimits::Ticket> ticket) {
+void RequestConnection::start(std::shared_ptr<ConnectionLimits::Ticket> ticket) {
     ticket_ = std::move(ticket);
     deadline_ = std::chrono::steady_clock::now() + ctx_.timeout;
     armTimer(ctx_.timeout);
@@ -76,7 +77,7 @@ void Connection::start(std::shared_ptr<ConnectionLimits::Ticket> ticket) {
                      });
 }
 
-void Connection::readRest() {
+void RequestConnection::readRest() {
     auto size = RequestHandler::requestSize(port_, request_[0]);
     if (!size) {
         finish("unknown request code " + std::to_string(request_[0]) + ", closed");
@@ -101,7 +102,7 @@ void Connection::readRest() {
         });
 }
 
-void Connection::dispatch() {
+void RequestConnection::dispatch() {
     ticket_->setWaiting(false);  // its work begins: from here on it keeps its place
     if (std::optional<Handled> early = ctx_.handler.screen(port_, request_, address_)) {
         answer(std::move(*early));
@@ -126,7 +127,7 @@ void Connection::dispatch() {
     if (!queued) answer(ctx_.handler.busy(port_, request_));
 }
 
-void Connection::answer(Handled h) {
+void RequestConnection::answer(Handled h) {
     if (!socket_.is_open()) {
         logLine(peer_ + " " + h.what + ": " + h.note + "; not sent, the connection was closed");
         return;
@@ -139,11 +140,11 @@ void Connection::answer(Handled h) {
     writeReply(std::move(h.reply));
 }
 
-void Connection::logHandled(const Handled& h) {
+void RequestConnection::logHandled(const Handled& h) {
     zrtserver::logLine(peer_ + " " + h.what + ": " + h.note);
 }
 
-void Connection::writeReply(std::vector<uint8_t> reply) {
+void RequestConnection::writeReply(std::vector<uint8_t> reply) {
     reply_ = std::move(reply);
     timedOut_ = false;
     armTimer(ctx_.timeout);
@@ -159,7 +160,7 @@ void Connection::writeReply(std::vector<uint8_t> reply) {
                       });
 }
 
-void Connection::drainAndClose() {
+void RequestConnection::drainAndClose() {
     ticket_->setWaiting(true);  // the reply is out: the place may go to a newcomer
     asio::error_code ignored;
     socket_.shutdown(tcp::socket::shutdown_send, ignored);
@@ -167,7 +168,7 @@ void Connection::drainAndClose() {
     drainNext();
 }
 
-void Connection::drainNext() {
+void RequestConnection::drainNext() {
     socket_.async_read_some(asio::buffer(drain_),
                             [self = shared_from_this()](const asio::error_code& ec, size_t) {
                                 if (ec) {
