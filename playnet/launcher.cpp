@@ -26,6 +26,7 @@ struct Launcher::Channel {
     std::mutex mutex;
     std::deque<LobbyMessage> queue;
     bool terminatedQueued = false;
+    bool ended = false;  // the reader is done: nothing more is queued
     std::thread reader;
 
     ~Channel() {
@@ -49,13 +50,14 @@ struct Launcher::Channel {
 
     // The program's side closed (it ended or died) or broke the channel: it counts as
     // terminated, once.
-    void ended() {
+    void end() {
         {
             std::lock_guard lock(mutex);
             if (!terminatedQueued) {
                 queue.push_back(LobbyMessage::System(kLobbySysAppTerminated));
                 terminatedQueued = true;
             }
+            ended = true;
         }
         if (event) event->set();
     }
@@ -78,12 +80,12 @@ struct Launcher::Channel {
                     type == static_cast<uint8_t>(LaunchFrame::LobbyMessage))
                     m = LobbyMessage::Decode(body.data(), body.size());
                 if (!m || !push(std::move(*m))) {
-                    ended();
+                    end();
                     return;
                 }
             }
         }
-        ended();
+        end();
     }
 };
 
@@ -150,6 +152,18 @@ Result Launcher::ReceiveLobbyMessage(uint32_t appId, uint32_t& flags, void* buff
     flags = m.flags;
     ch->queue.pop_front();
     return Result::Ok;
+}
+
+bool Launcher::ProgramEnded(uint32_t appId) {
+    std::shared_ptr<Channel> ch;
+    {
+        std::lock_guard lock(mutex_);
+        auto it = channels_.find(appId);
+        if (it == channels_.end()) return false;
+        ch = it->second;
+    }
+    std::lock_guard lock(ch->mutex);
+    return ch->ended;
 }
 
 }  // namespace playnet

@@ -44,6 +44,11 @@ class Launcher {
     // NoMessages: nothing waiting. InvalidParams: no such application.
     Result ReceiveLobbyMessage(uint32_t appId, uint32_t& flags, void* buffer, size_t& size);
 
+    // True once the program's end of the channel closed (it ended, died or broke the channel)
+    // and its end was queued: nothing more of it can arrive. False while it runs, or for an
+    // unknown `appId`.
+    bool ProgramEnded(uint32_t appId);
+
   private:
     struct Channel;
     std::mutex mutex_;

@@ -78,11 +78,10 @@ int main(int argc, char** argv) {
     const std::string banner = file.readAll().toStdString();
     ScriptedPeer web("127.0.16.2");
     web.on("/anim.gif", {HttpAnswer(200, banner)});
-    ServerProcess server("127.0.16.1");
-    if (!server.addBanner(QString::fromStdString(web.url("/anim.gif")), "http://127.0.16.2/") ||
-        !server.start())
+    zrttest::ServerProcess server("127.0.16.1");
+    if (!server.addBanner(web.url("/anim.gif"), "http://127.0.16.2/") || !server.start())
         return fail("the server did not start");
-    folder.writeServerTxt(server.address().toLatin1() + "\r\n");
+    folder.writeServerTxt(QByteArray::fromStdString(server.address()) + "\r\n");
     folder.useEnvironment();
     const QString password = CreateLobbyAccount(server, folder.gameDir(), "ALICE");
     zrt::LobbyWnd* lobby = SignInAndEnterHall(folder.gameDir(), password, "Amateur");

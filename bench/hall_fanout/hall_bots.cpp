@@ -14,6 +14,7 @@
 #include <cstring>
 #include <functional>
 
+#include "lobby/session/hall_identity.h"
 #include "lobby/session/lobby_messages.h"
 #include "playnet/frame.h"
 #include "playnet/wire_messages.h"
@@ -105,7 +106,7 @@ bool HallBots::connectBot(Bot& bot) {
     ::setsockopt(bot.fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     // Hello, open and create go at once, before any heartbeat: the host reads them in order.
     std::vector<uint8_t> hello = playnet::HelloFrame{}.Encode();
-    std::vector<uint8_t> open = playnet::OpenRequestFrame{1, hall_, "VOLKEN"}.Encode();
+    std::vector<uint8_t> open = playnet::OpenRequestFrame{1, hall_, zrt::kHallPassword}.Encode();
     std::vector<uint8_t> create = playnet::CreatePlayerFrame{2, bot.name}.Encode();
     hello.insert(hello.end(), open.begin(), open.end());
     hello.insert(hello.end(), create.begin(), create.end());

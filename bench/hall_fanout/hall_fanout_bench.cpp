@@ -29,7 +29,7 @@
 #include "playnet/client.h"
 #include "playnet/frame.h"
 #include "playnet/wire_messages.h"
-#include "tests/server/server_process.h"
+#include "tests/support/hall_bot.h"
 
 namespace {
 
@@ -42,7 +42,6 @@ constexpr int kPlayers = 1000;
 constexpr int kSenders = 40;  // each well within the halls' default 100 lines/s
 constexpr auto kStep = std::chrono::seconds(3);
 constexpr int kDrainSeconds = 5;
-const playnet::Guid kHallApp = *playnet::Guid::Parse("{6A2F0C93-1B7E-4D58-8C41-2E9B7D0F5A36}");
 
 bool waitFor(const std::function<bool()>& done, int seconds) {
     auto end = Clock::now() + std::chrono::seconds(seconds);
@@ -125,7 +124,7 @@ class DeafPeer {
             ::connect(fd_, reinterpret_cast<sockaddr*>(&remote), sizeof remote) != 0)
             return false;
         send(playnet::HelloFrame{}.Encode());
-        send(playnet::OpenRequestFrame{1, hall, "VOLKEN"}.Encode());
+        send(playnet::OpenRequestFrame{1, hall, zrt::kHallPassword}.Encode());
         send(playnet::CreatePlayerFrame{2, "deaf"}.Encode());
         // It reads up to its player's id and announces itself, as a lobby does; then never.
         uint32_t id = readPlayerId();
@@ -197,17 +196,7 @@ int runHall(const std::vector<int>& rates) {
         std::fprintf(stderr, "cannot start zrtserver\n");
         return -1;
     }
-    std::vector<playnet::SessionDesc> halls;
-    {
-        playnet::Client lister;
-        lister.InitializeConnection(kServer);
-        waitFor(
-            [&] {
-                return lister.EnumSessions(kHallApp, halls, 500) == playnet::Result::Ok &&
-                       !halls.empty();
-            },
-            10);
-    }
+    std::vector<playnet::SessionDesc> halls = zrttest::listHalls(kServer);
     if (halls.empty()) return -1;
     Tally tally;
     HallBots bots(kServer, playnet::kDefaultPort, halls[0].instance, tally);

@@ -33,7 +33,7 @@
 #include "playnet/frame.h"
 #include "playnet/system_messages.h"
 #include "playnet/wire_messages.h"
-#include "tests/server/server_process.h"
+#include "tests/support/hall_bot.h"
 
 namespace {
 
@@ -45,7 +45,6 @@ constexpr int kPlayers = kClients * kPerClient;
 constexpr int kSenders = 10;
 constexpr auto kStep = std::chrono::seconds(3);
 constexpr auto kDrain = std::chrono::seconds(5);
-const playnet::Guid kHallApp = *playnet::Guid::Parse("{6A2F0C93-1B7E-4D58-8C41-2E9B7D0F5A36}");
 
 int64_t nowNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
@@ -74,7 +73,7 @@ class Bot {
         for (int i = 0; i < kPerClient; ++i) {
             auto client = std::make_unique<playnet::Client>();
             if (client->InitializeConnection(kAddress) != playnet::Result::Ok) return false;
-            if (client->Open(hall, "VOLKEN") != playnet::Result::Ok) return false;
+            if (client->Open(hall, zrt::kHallPassword) != playnet::Result::Ok) return false;
             playnet::PlayerId id = 0;
             char name[16];
             std::snprintf(name, sizeof name, "b%04d", index * kPerClient + i);
@@ -261,7 +260,7 @@ class DeafPeers {
             ::inet_pton(AF_INET, kAddress, &a.sin_addr);
             if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) return false;
             send(fd, playnet::HelloFrame{}.Encode());
-            send(fd, playnet::OpenRequestFrame{1, hall, "VOLKEN"}.Encode());
+            send(fd, playnet::OpenRequestFrame{1, hall, zrt::kHallPassword}.Encode());
             send(fd, playnet::CreatePlayerFrame{2, "deaf" + std::to_string(i)}.Encode());
         }
         return true;
@@ -310,15 +309,7 @@ struct Env {
                                 "max_connections_per_address = 2000\n"
                                 "[[hall]]\nname = \"Bench Hall\"\nmax_players = 1001\n"));
         if (!server->start()) return false;
-        playnet::Client lister;
-        lister.InitializeConnection(kAddress);
-        std::vector<playnet::SessionDesc> halls;
-        waitFor(
-            [&] {
-                return lister.EnumSessions(kHallApp, halls, 500) == playnet::Result::Ok &&
-                       !halls.empty();
-            },
-            std::chrono::seconds(10));
+        std::vector<playnet::SessionDesc> halls = zrttest::listHalls(kAddress);
         if (halls.empty()) return false;
         hall = halls[0].instance;
         auto joinStart = Clock::now();

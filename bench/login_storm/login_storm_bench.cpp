@@ -28,9 +28,9 @@
 #include "lobby/net/login_messages.h"
 #include "lobby/net/request_code.h"
 #include "lobby/net/version_messages.h"
-#include "tests/server/raw_peer.h"
-#include "tests/server/server_process.h"
-#include "tests/support/sign_in.h"
+#include "tests/support/raw_peer.h"
+#include "tests/support/server_process.h"
+#include "tests/support/server_requests.h"
 
 namespace {
 

@@ -39,8 +39,8 @@
 #include "lobby/net/request_code.h"
 #include "lobby/net/version_messages.h"
 #include "playnet/frame.h"
-#include "tests/server/hall_bot.h"
-#include "tests/server/raw_peer.h"
+#include "tests/support/hall_bot.h"
+#include "tests/support/raw_peer.h"
 
 namespace {
 
@@ -288,7 +288,7 @@ int main() {
         std::fprintf(stderr, "cannot start zrtserver and sign in\n");
         return 1;
     }
-    pid_t pid = server.process().pid();
+    pid_t pid = server.pid();
     GoodClient good(server, zrttest::mailedPassword(server.dataDir(), "good").value_or(""));
     if (!good.enter()) {
         std::fprintf(stderr, "the good client cannot enter a hall\n");

@@ -8,7 +8,8 @@
 #include <string>
 
 #include "lobby/net/login_messages.h"
-#include "tests/server/server_process.h"
+#include "tests/support/server_process.h"
+#include "tests/support/server_requests.h"
 
 namespace {
 

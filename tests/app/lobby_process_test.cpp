@@ -35,8 +35,8 @@ class LobbyProcessTest : public QObject {
   private slots:
     void secondCopyStops() {
         TestGameFolder folder;
-        zrt_test::TempDir shots;
-        const QString dir = QString::fromStdString(shots.path().string());
+        zrttest::TempDir shots;
+        const QString dir = QString::fromStdString(shots.path());
         QProcess first;
         StartLobby(first, folder, dir, 20000);
         QVERIFY(first.waitForStarted());
@@ -53,13 +53,13 @@ class LobbyProcessTest : public QObject {
     }
 
     void endsByItselfWhileTheNewsBoxShows() {
-        ServerProcess server("127.0.3.40");
+        zrttest::ServerProcess server("127.0.3.40");
         QVERIFY(server.editConfig("\nnews = \"\"", "\nnews = \"Welcome to the demo\""));
         QVERIFY(server.start());
         TestGameFolder folder;
         folder.writeServerTxt("127.0.3.40\r\n");
-        zrt_test::TempDir shots;
-        const QString dir = QString::fromStdString(shots.path().string());
+        zrttest::TempDir shots;
+        const QString dir = QString::fromStdString(shots.path());
         QProcess lobby;
         // Nobody confirms the news: the box stands until the program's time is up.
         StartLobby(lobby, folder, dir, 15000);

@@ -39,7 +39,7 @@ struct FolderWithServer {
         folder.writeServerTxt(QByteArray(address) + "\r\n");
     }
     TestGameFolder folder;
-    ServerProcess server;
+    zrttest::ServerProcess server;
 };
 
 QString runStartup(const TestGameFolder& folder, zrt::StartupOptions options = {}) {
@@ -128,7 +128,7 @@ class StartupTest : public QObject {
     void databaseServerReplacesServerAddress() {
         // The version server names another host as the database server; nothing listens
         // there, so the second exchange fails, proving it went to the new address.
-        ServerProcess server("127.0.3.11");
+        zrttest::ServerProcess server("127.0.3.11");
         QVERIFY(server.editConfig("database_address = \"\"", "database_address = \"127.0.3.12\""));
         QVERIFY(server.start());
         TestGameFolder folder;

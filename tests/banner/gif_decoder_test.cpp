@@ -265,8 +265,8 @@ TEST(GifDecoder, LargeAndForeignEncodedFilesMatchGiflib) {
     ExpectSameAsGiflib(EncodeGif(AnimatedBanner(10)), 12);
     // Files from another encoder (ImageMagick), when it is installed.
     if (std::system("command -v convert >/dev/null 2>&1") != 0) GTEST_SKIP() << "no ImageMagick";
-    zrt_test::TempDir folder;
-    const std::filesystem::path& dir = folder.path();
+    zrttest::TempDir folder;
+    const std::filesystem::path dir = folder.path();
     const char* commands[] = {
         "convert rose: -interlace GIF %s/a.gif",
         "convert logo: -resize 300x200 %s/b.gif",

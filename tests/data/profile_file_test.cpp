@@ -39,11 +39,11 @@ ProfileRecord Named(const std::string& stem, const std::string& name) {
 }  // namespace
 
 TEST(ProfileFile, SaveThenLoadGivesTheSameRecordForEveryKey) {
-    zrt_test::TempDir dir;
+    zrttest::TempDir dir;
     ProfileRecord r = Named("HERO", "Hero");
     for (int k = 39; k <= 223; k += 8) {
         ASSERT_TRUE(SaveProfileWithKey(dir.path(), r, static_cast<uint8_t>(k)));
-        auto stored = ReadFile(dir.path() / "HERO.PRF");
+        auto stored = ReadFile(dir / "HERO.PRF");
         ASSERT_EQ(stored.size(), kProfileSize);
         EXPECT_EQ(stored[profile_offset::kKey], k);
         ProfileRecord back;
@@ -53,31 +53,31 @@ TEST(ProfileFile, SaveThenLoadGivesTheSameRecordForEveryKey) {
         EXPECT_EQ(back.bytes, expected.bytes);
         // Saving the loaded record again gives the identical 1443 bytes.
         ASSERT_TRUE(SaveProfileWithKey(dir.path(), back, static_cast<uint8_t>(k)));
-        EXPECT_EQ(ReadFile(dir.path() / "HERO.PRF"), stored);
+        EXPECT_EQ(ReadFile(dir / "HERO.PRF"), stored);
     }
     // Nothing but the profile is left in the folder.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 }
 
 TEST(ProfileFile, FailedLoadLeavesTheRecordUntouched) {
-    zrt_test::TempDir dir;
+    zrttest::TempDir dir;
     ProfileRecord r = Named("KEEP", "Keep");
     ProfileRecord copy = r;
     EXPECT_EQ(LoadProfileFile(dir.path(), "NONE.PRF", r), ProfileLoadStatus::CannotOpen);
-    WriteFile(dir.path() / "JUNK.PRF", std::vector<uint8_t>(kProfileSize, 0x55));
+    WriteFile(dir / "JUNK.PRF", std::vector<uint8_t>(kProfileSize, 0x55));
     EXPECT_EQ(LoadProfileFile(dir.path(), "JUNK.PRF", r), ProfileLoadStatus::BadCheck);
     EXPECT_EQ(LoadProfileFile(dir.path(), "../JUNK.PRF", r), ProfileLoadStatus::CannotOpen);
-    fs::create_directory(dir.path() / "DIR.PRF");
+    fs::create_directory(dir / "DIR.PRF");
     EXPECT_NE(LoadProfileFile(dir.path(), "DIR.PRF", r), ProfileLoadStatus::Ok);
     // A FIFO under a profile's name is refused at once instead of blocking the reader.
-    ASSERT_EQ(::mkfifo((dir.path() / "PIPE.PRF").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((dir / "PIPE.PRF").c_str(), 0600), 0);
     EXPECT_EQ(LoadProfileFile(dir.path(), "PIPE.PRF", r), ProfileLoadStatus::CannotOpen);
     EXPECT_EQ(r.bytes, copy.bytes);
 }
 
 TEST(ProfileFile, ZeroFileLoadsAndLongerFilesAreReadToTheirFirst1443Bytes) {
-    zrt_test::TempDir dir;
-    WriteFile(dir.path() / "ZERO.PRF", std::vector<uint8_t>(kProfileSize, 0));
+    zrttest::TempDir dir;
+    WriteFile(dir / "ZERO.PRF", std::vector<uint8_t>(kProfileSize, 0));
     ProfileRecord r;
     ASSERT_TRUE(LoadProfile(dir.path(), "ZERO.PRF", r));
     EXPECT_EQ(r.playerName(), "");
@@ -85,50 +85,50 @@ TEST(ProfileFile, ZeroFileLoadsAndLongerFilesAreReadToTheirFirst1443Bytes) {
     EXPECT_FALSE(r.hasLobbyAccount());
 
     ASSERT_TRUE(SaveProfileWithKey(dir.path(), Named("LONG", "Long"), 47));
-    auto bytes = ReadFile(dir.path() / "LONG.PRF");
+    auto bytes = ReadFile(dir / "LONG.PRF");
     bytes.resize(kProfileSize + 100, 0xEE);
-    WriteFile(dir.path() / "LONG.PRF", bytes);
+    WriteFile(dir / "LONG.PRF", bytes);
     EXPECT_TRUE(LoadProfile(dir.path(), "LONG.PRF", r));
     // A cut-off file is refused, even one so short that zero-filling would pass the check.
     bytes.resize(kProfileSize - 1);
-    WriteFile(dir.path() / "LONG.PRF", bytes);
+    WriteFile(dir / "LONG.PRF", bytes);
     EXPECT_EQ(LoadProfileFile(dir.path(), "LONG.PRF", r), ProfileLoadStatus::TooShort);
-    WriteFile(dir.path() / "LONG.PRF", {'H', 'i', 0});
+    WriteFile(dir / "LONG.PRF", {'H', 'i', 0});
     EXPECT_EQ(LoadProfileFile(dir.path(), "LONG.PRF", r), ProfileLoadStatus::TooShort);
 }
 
 TEST(ProfileFile, BytesBelowTheKeyAreNotChecked) {
-    zrt_test::TempDir dir;
+    zrttest::TempDir dir;
     ASSERT_TRUE(SaveProfileWithKey(dir.path(), Named("EDIT", "Edit"), 223));
-    auto bytes = ReadFile(dir.path() / "EDIT.PRF");
+    auto bytes = ReadFile(dir / "EDIT.PRF");
     bytes[5] ^= 0x20;
     bytes[135] ^= 0x01;
-    WriteFile(dir.path() / "EDIT.PRF", bytes);
+    WriteFile(dir / "EDIT.PRF", bytes);
     ProfileRecord r;
     EXPECT_TRUE(LoadProfile(dir.path(), "EDIT.PRF", r));
     bytes[136] ^= 0x01;
-    WriteFile(dir.path() / "EDIT.PRF", bytes);
+    WriteFile(dir / "EDIT.PRF", bytes);
     EXPECT_FALSE(LoadProfile(dir.path(), "EDIT.PRF", r));
 }
 
 TEST(ProfileFile, LongStemIsCutToEightAndLaterSavesUseIt) {
-    zrt_test::TempDir dir;
+    zrttest::TempDir dir;
     ASSERT_TRUE(SaveProfileWithKey(dir.path(), Named("ABCDEFGH", "Long Stem"), 39));
-    fs::rename(dir.path() / "ABCDEFGH.PRF", dir.path() / "ABCDEFGHIJ.PRF");
+    fs::rename(dir / "ABCDEFGH.PRF", dir / "ABCDEFGHIJ.PRF");
     ProfileRecord r;
     ASSERT_TRUE(LoadProfile(dir.path(), "ABCDEFGHIJ.PRF", r));
     EXPECT_EQ(r.stem(), "ABCDEFGH");
     EXPECT_EQ(r.bytes[profile_offset::kStem + 8], 0);
     ASSERT_TRUE(SaveProfile(dir.path(), r));
-    EXPECT_TRUE(fs::exists(dir.path() / "ABCDEFGH.PRF"));
+    EXPECT_TRUE(fs::exists(dir / "ABCDEFGH.PRF"));
     // A stem with a dot ends at the dot.
-    fs::rename(dir.path() / "ABCDEFGH.PRF", dir.path() / "AB.C.PRF");
+    fs::rename(dir / "ABCDEFGH.PRF", dir / "AB.C.PRF");
     ASSERT_TRUE(LoadProfile(dir.path(), "AB.C.PRF", r));
     EXPECT_EQ(r.stem(), "AB");
 }
 
 TEST(ProfileFile, UnusableStemsAreNotSaved) {
-    zrt_test::TempDir dir;
+    zrttest::TempDir dir;
     for (const char* stem : {"", "..", "a/b", "."}) {
         ProfileRecord r = Named("X", "X");
         r.setText(profile_offset::kStem, profile_width::kStem, stem);
@@ -138,32 +138,32 @@ TEST(ProfileFile, UnusableStemsAreNotSaved) {
 }
 
 TEST(ProfileFile, InterruptedSaveLeavesTheOldProfileIntact) {
-    zrt_test::TempDir dir;
+    zrttest::TempDir dir;
     ProfileRecord oldRecord = Named("SAFE", "Old Name");
     ASSERT_TRUE(SaveProfileWithKey(dir.path(), oldRecord, 63));
-    auto oldBytes = ReadFile(dir.path() / "SAFE.PRF");
+    auto oldBytes = ReadFile(dir / "SAFE.PRF");
 
     // The new bytes reach the disk, then the process dies before the rename.
     ProfileRecord newRecord = Named("SAFE", "New Name");
     auto temp = WriteProfileTemp(dir.path(), newRecord, 71);
     ASSERT_TRUE(temp);
     EXPECT_EQ(temp->parent_path(), dir.path());
-    EXPECT_EQ(ReadFile(dir.path() / "SAFE.PRF"), oldBytes);
+    EXPECT_EQ(ReadFile(dir / "SAFE.PRF"), oldBytes);
     ProfileRecord r;
     ASSERT_TRUE(LoadProfile(dir.path(), "SAFE.PRF", r));
     EXPECT_EQ(r.playerName(), "Old Name");
 
     // Finishing the save replaces the profile in one step.
-    ASSERT_TRUE(CommitProfileTemp(*temp, dir.path() / "SAFE.PRF"));
+    ASSERT_TRUE(CommitProfileTemp(*temp, dir / "SAFE.PRF"));
     ASSERT_TRUE(LoadProfile(dir.path(), "SAFE.PRF", r));
     EXPECT_EQ(r.playerName(), "New Name");
     EXPECT_FALSE(fs::exists(*temp));
 }
 
 TEST(ProfileFile, SaveOntoSomethingThatIsNotAFileFailsAndCleansUp) {
-    zrt_test::TempDir dir;
-    fs::create_directory(dir.path() / "BLOCKED.PRF");
+    zrttest::TempDir dir;
+    fs::create_directory(dir / "BLOCKED.PRF");
     EXPECT_FALSE(SaveProfile(dir.path(), Named("BLOCKED", "B")));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
-    EXPECT_FALSE(SaveProfile(dir.path() / "missing", Named("NODIR", "N")));
+    EXPECT_FALSE(SaveProfile(dir / "missing", Named("NODIR", "N")));
 }

@@ -37,7 +37,7 @@ ProfileRecord Load(const fs::path& dir, const std::string& stem) {
 }  // namespace
 
 TEST(ScanProfiles, SortsIntoRegisteredAndUnregisteredAndSkipsBadFiles) {
-    zrt_test::TempDir dir;
+    zrttest::TempDir dir;
     ASSERT_TRUE(SaveProfile(dir.path(), Player("ANNA", "Anna")));
     ProfileRecord bert = Player("BERT", "Bert", "bert_the_very_long_login");
     bert.setU16(kPortrait, 12);
@@ -50,10 +50,10 @@ TEST(ScanProfiles, SortsIntoRegisteredAndUnregisteredAndSkipsBadFiles) {
     bert.setU8(kLoginCount, 9);
     bert.setU8(kLobbyByte, 4);
     ASSERT_TRUE(SaveProfile(dir.path(), bert));
-    std::FILE* junk = std::fopen((dir.path() / "JUNK.PRF").c_str(), "wb");
+    std::FILE* junk = std::fopen((dir / "JUNK.PRF").c_str(), "wb");
     std::fputs("not a profile", junk);
     std::fclose(junk);
-    std::FILE* other = std::fopen((dir.path() / "anna.prf").c_str(), "wb");
+    std::FILE* other = std::fopen((dir / "anna.prf").c_str(), "wb");
     std::fclose(other);
 
     ProfileLists lists;
@@ -100,7 +100,7 @@ TEST(ScanProfiles, PlayedBelowWonPlusLostLowersWon) {
 }
 
 TEST(ScanProfiles, StopsAsSoonAsAListHoldsTwenty) {
-    zrt_test::TempDir dir;
+    zrttest::TempDir dir;
     for (int i = 0; i < 25; ++i)
         ASSERT_TRUE(SaveProfile(
             dir.path(), Player("R" + std::to_string(i), "Reg", "login" + std::to_string(i))));
@@ -122,7 +122,7 @@ TEST(ScanProfiles, StopsAsSoonAsAListHoldsTwenty) {
 }
 
 TEST(ProfileUpdates, RegisterWritesTheLobbySectionAndKeepsGameData) {
-    zrt_test::TempDir dir;
+    zrttest::TempDir dir;
     ProfileRecord before = Player("NEWBIE", "Newbie");
     before.setU16(kScore, 77);
     ASSERT_TRUE(SaveProfile(dir.path(), before));
@@ -157,7 +157,7 @@ TEST(ProfileUpdates, RegisterWritesTheLobbySectionAndKeepsGameData) {
 }
 
 TEST(ProfileUpdates, LoginCountsWrapAndGrantsOutsideOneToTwentyCountZero) {
-    zrt_test::TempDir dir;
+    zrttest::TempDir dir;
     ProfileRecord r = Player("VET", "Veteran", "vet");
     r.setU8(kLoginCount, 254);
     r.setU16(kGems, 10);
@@ -178,16 +178,16 @@ TEST(ProfileUpdates, LoginCountsWrapAndGrantsOutsideOneToTwentyCountZero) {
     EXPECT_EQ(RecordLogin(dir.path(), lists, 0, 4, -5), ProfileResult::Ok);
     EXPECT_EQ(Load(dir.path(), "VET").u16(kGems), 30);
 
-    fs::remove(dir.path() / "VET.PRF");
+    fs::remove(dir / "VET.PRF");
     EXPECT_EQ(RecordLogin(dir.path(), lists, 0, 4, 1), ProfileResult::LoadFailed);
-    EXPECT_FALSE(fs::exists(dir.path() / "VET.PRF")) << "nothing is written after a failed load";
+    EXPECT_FALSE(fs::exists(dir / "VET.PRF")) << "nothing is written after a failed load";
     EXPECT_STREQ(ProfileErrorText(ProfileResult::LoadFailed), "Error loading Profile");
     EXPECT_STREQ(ProfileErrorText(ProfileResult::SaveFailed), "Error saving Profile");
 }
 
 TEST(ProfileUpdates, SaveFailureIsReportedAsSuch) {
     if (::geteuid() == 0) GTEST_SKIP() << "permissions do not stop root from writing";
-    zrt_test::TempDir dir;
+    zrttest::TempDir dir;
     ASSERT_TRUE(SaveProfile(dir.path(), Player("LOCKED", "Locked", "locked")));
     ProfileLists lists;
     ScanProfiles(dir.path(), lists);
@@ -199,7 +199,7 @@ TEST(ProfileUpdates, SaveFailureIsReportedAsSuch) {
 }
 
 TEST(ProfileUpdates, LaunchSettingsNameTheSavedGameAndHall) {
-    zrt_test::TempDir dir;
+    zrttest::TempDir dir;
     ASSERT_TRUE(SaveProfile(dir.path(), Player("HOST", "Host", "host")));
     ProfileEntry current = EntryFromRecord(Load(dir.path(), "HOST"));
 

@@ -15,8 +15,8 @@ static void Touch(const fs::path& p) {
 }
 
 TEST(SavedGames, ListsSvmFilesInDirectoryOrderWithoutExtension) {
-    zrt_test::TempDir dir;
-    fs::path folder = dir.path() / "save" / "hero";
+    zrttest::TempDir dir;
+    fs::path folder = dir / "save" / "hero";
     fs::create_directories(folder);
     Touch(folder / "GAME1.SVM");
     Touch(folder / "LAST.SVM");
@@ -32,8 +32,8 @@ TEST(SavedGames, ListsSvmFilesInDirectoryOrderWithoutExtension) {
 }
 
 TEST(SavedGames, NamesAreCutAtTheFirstDotAndLongOnesLeftOut) {
-    zrt_test::TempDir dir;
-    fs::path folder = dir.path() / "save" / "f";
+    zrttest::TempDir dir;
+    fs::path folder = dir / "save" / "f";
     fs::create_directories(folder);
     Touch(folder / "A.B.SVM");
     Touch(folder / "FOURTEENCHARSX.SVM");
@@ -44,18 +44,18 @@ TEST(SavedGames, NamesAreCutAtTheFirstDotAndLongOnesLeftOut) {
 }
 
 TEST(SavedGames, AtMostOneHundred) {
-    zrt_test::TempDir dir;
-    fs::path folder = dir.path() / "save" / "many";
+    zrttest::TempDir dir;
+    fs::path folder = dir / "save" / "many";
     fs::create_directories(folder);
     for (int i = 0; i < 120; ++i) Touch(folder / ("G" + std::to_string(i) + ".SVM"));
     EXPECT_EQ(ListSavedGames(dir.path(), "many").names.size(), 100u);
 }
 
 TEST(SavedGames, MissingOrEscapingFoldersListNothing) {
-    zrt_test::TempDir dir;
-    fs::create_directories(dir.path() / "save");
-    Touch(dir.path() / "save" / "TOP.SVM");
-    Touch(dir.path() / "OUT.SVM");
+    zrttest::TempDir dir;
+    fs::create_directories(dir / "save");
+    Touch(dir / "save" / "TOP.SVM");
+    Touch(dir / "OUT.SVM");
     EXPECT_TRUE(ListSavedGames(dir.path(), "nobody").names.empty());
     EXPECT_TRUE(ListSavedGames(dir.path(), "").names.empty());
     EXPECT_TRUE(ListSavedGames(dir.path(), "..").names.empty());

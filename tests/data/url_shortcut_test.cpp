@@ -17,8 +17,8 @@ static std::string ReadText(const std::filesystem::path& p) {
 }
 
 TEST(UrlShortcut, WritesExactlyTheThreeLines) {
-    zrt_test::TempDir dir;
-    auto file = dir.path() / "tempURL.url";
+    zrttest::TempDir dir;
+    auto file = dir / "tempURL.url";
     ASSERT_TRUE(WriteUrlShortcut("http://ads.example.com/click?id=7", file));
     EXPECT_EQ(ReadText(file), "[InternetShortcut]\r\nURL=http://ads.example.com/click?id=7\r\n");
     // Rewriting truncates the old text.
@@ -28,8 +28,8 @@ TEST(UrlShortcut, WritesExactlyTheThreeLines) {
 }
 
 TEST(UrlShortcut, AddressesStayOnOneLineAndWithin229Characters) {
-    zrt_test::TempDir dir;
-    auto file = dir.path() / "x.url";
+    zrttest::TempDir dir;
+    auto file = dir / "x.url";
     ASSERT_TRUE(
         WriteUrlShortcut("http://evil.example/\r\n[Other]\r\nURL=file:///etc/passwd", file));
     EXPECT_EQ(ReadText(file),
@@ -40,12 +40,12 @@ TEST(UrlShortcut, AddressesStayOnOneLineAndWithin229Characters) {
     EXPECT_EQ(text, "[InternetShortcut]\r\nURL=" + longAddress.substr(0, 229) + "\r\n");
     EXPECT_EQ(UrlShortcutText(std::string("http://a\0b", 10)),
               "[InternetShortcut]\r\nURL=http://a\r\n");
-    EXPECT_FALSE(WriteUrlShortcut("http://a/", dir.path() / "missing" / "x.url"));
+    EXPECT_FALSE(WriteUrlShortcut("http://a/", dir / "missing" / "x.url"));
 }
 
 TEST(UrlShortcut, OnlyWebAddressesAreOpened) {
-    zrt_test::TempDir dir;
-    auto file = dir.path() / "s.url";
+    zrttest::TempDir dir;
+    auto file = dir / "s.url";
     for (const char* bad : {"file:///etc/passwd", "javascript:alert(1)", "http://", "ftp://x/",
                             "\\\\server\\share", "http://a b/"}) {
         ASSERT_TRUE(WriteUrlShortcut(bad, file));
@@ -55,7 +55,7 @@ TEST(UrlShortcut, OnlyWebAddressesAreOpened) {
     std::ofstream(file, std::ios::binary)
         << "[InternetShortcut]\nIconIndex=0\nURL=https://x.org/\n";
     EXPECT_EQ(OpenableShortcutUrl(file), "https://x.org/");
-    EXPECT_FALSE(OpenableShortcutUrl(dir.path() / "none.url"));
-    ASSERT_EQ(::mkfifo((dir.path() / "pipe.url").c_str(), 0600), 0);
-    EXPECT_FALSE(ReadShortcutUrl(dir.path() / "pipe.url"));
+    EXPECT_FALSE(OpenableShortcutUrl(dir / "none.url"));
+    ASSERT_EQ(::mkfifo((dir / "pipe.url").c_str(), 0600), 0);
+    EXPECT_FALSE(ReadShortcutUrl(dir / "pipe.url"));
 }

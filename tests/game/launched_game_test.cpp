@@ -21,18 +21,18 @@ namespace {
 
 // A game folder with one profile that has a lobby account, and the game registered in it.
 struct Player {
-    zrt_test::TempDir dir;
+    zrttest::TempDir dir;
     std::string login;
 
     Player(const std::string& stem, const std::string& name) : login(name) {
         const std::string bin = ZRT_BIN_DIR;
-        const std::string at = " --game-dir " + dir.path().string();
+        const std::string at = " --game-dir " + dir.path();
         EXPECT_EQ(std::system((bin + "/zrtgame new-profile" + at + " --stem " + stem + " --name " +
                                name + " --login " + name + " --score 100 >/dev/null")
                                   .c_str()),
                   0);
         EXPECT_EQ(std::system((bin + "/zrtgame register" + at + " --config-home " +
-                               (dir.path() / "xdg").string() + " >/dev/null")
+                               (dir / "xdg").string() + " >/dev/null")
                                   .c_str()),
                   0);
         stemName = stem;
@@ -40,8 +40,8 @@ struct Player {
     // Starts this player's game with its settings; the launcher looks the game up in this
     // player's configuration.
     uint32_t launch(playnet::Launcher& launcher, playnet::AutoResetEvent& event, bool host) {
-        setenv("XDG_CONFIG_HOME", (dir.path() / "xdg").c_str(), 1);
-        setenv("XDG_CONFIG_DIRS", (dir.path() / "none").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (dir / "xdg").c_str(), 1);
+        setenv("XDG_CONFIG_DIRS", (dir / "none").c_str(), 1);
         uint32_t id = 0;
         EXPECT_EQ(launcher.RunApplication(
                       *playnet::Guid::Parse(zrt::kGameGuid),

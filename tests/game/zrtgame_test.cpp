@@ -42,8 +42,8 @@ Outcome Zrtgame(const std::string& args, const fs::path& cwd = {}) {
 class GameDir : public ::testing::Test {
   protected:
     std::string at() const { return " --game-dir " + dir.string(); }
-    zrt_test::TempDir folder;
-    const fs::path& dir = folder.path();
+    zrttest::TempDir folder;
+    const fs::path dir = folder.path();
 };
 
 }  // namespace

@@ -35,7 +35,7 @@
 #include "lobby/ui/two_column_list_box.h"
 #include "playnet/client.h"
 #include "tests/support/game_folder.h"
-#include "tests/support/lobby_bot.h"
+#include "tests/support/hall_bot.h"
 #include "tests/support/lobby_road.h"
 #include "tests/support/modal_watcher.h"
 #include "tests/support/server_process.h"
@@ -71,7 +71,7 @@ class NetFaultTest : public QObject {
     Q_OBJECT
 
     QString address_ = Env("ZRT_NETFAULT_SERVER_ADDRESS");
-    std::unique_ptr<ServerProcess> server_;
+    std::unique_ptr<zrttest::ServerProcess> server_;
     std::unique_ptr<TestGameFolder> folder_;
     std::unique_ptr<ModalWatcher> errors_;
     QString password_;
@@ -79,7 +79,8 @@ class NetFaultTest : public QObject {
 
     // A fresh server and game folder, and ALICE's account on it.
     void startServer() {
-        server_ = std::make_unique<ServerProcess>(address_, Env("ZRT_NETFAULT_SERVER_NS"));
+        server_ = std::make_unique<zrttest::ServerProcess>(
+            address_.toStdString(), "", "", Env("ZRT_NETFAULT_SERVER_NS").toStdString());
         QVERIFY(server_->start());
         folder_ = std::make_unique<TestGameFolder>();
         errors_ = std::make_unique<ModalWatcher>();
@@ -102,8 +103,8 @@ class NetFaultTest : public QObject {
 
     // A bot joins ALICE's hall and they chat both ways; false when the stay ended first.
     bool chatWithABot() {
-        LobbyBot bot;
-        if (!bot.join(*server_, "Amateur Hall", "BOT1", 60000)) return false;
+        zrttest::HallBot bot(60000);
+        if (!bot.enter(*server_, "Amateur Hall", "BOT1")) return false;
         auto shows = [this](const QString& text, bool players) {
             return QTest::qWaitFor(
                        [&] {
@@ -120,7 +121,7 @@ class NetFaultTest : public QObject {
         QLineEdit* input = lobby_->chatView()->chatInput();
         input->setText("slowly but surely");
         QTest::keyClick(input, Qt::Key_Return);
-        return bot.waitForChat("slowly but surely", 60000) && lobby_;
+        return bot.heard("slowly but surely") && lobby_;
     }
 
     bool lostReported() const { return errors_->messages.contains(QString(zrt::kSessionLostText)); }
@@ -129,8 +130,8 @@ class NetFaultTest : public QObject {
     void serverServesAgain() {
         const std::string address = address_.toStdString();
         QTRY_COMPARE_WITH_TIMEOUT(HallPlayers(address, "Amateur Hall"), 1, 30000);
-        LobbyBot newcomer;
-        QVERIFY(newcomer.join(*server_, "Amateur Hall", "LATE"));
+        zrttest::HallBot newcomer;
+        QVERIFY(newcomer.enter(*server_, "Amateur Hall", "LATE"));
         QTRY_COMPARE_WITH_TIMEOUT(HallPlayers(address, "Amateur Hall"), 2, 15000);
     }
 

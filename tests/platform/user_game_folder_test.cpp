@@ -41,7 +41,7 @@ class UserGameFolderTest : public ::testing::Test {
         folder = UserGameFolder();
     }
 
-    zrt_test::TempDir tree;
+    zrttest::TempDir tree;
     fs::path root, folder;
     InstalledLayout layout;
 };

@@ -4,11 +4,11 @@
 
 #include <chrono>
 #include <string>
-#include <thread>
 
 #include "playnet/launch_settings.h"
 #include "playnet/launcher.h"
 #include "tests/support/scripted_launch.h"
+#include "tests/support/wait_until.h"
 
 using namespace playnet;
 
@@ -99,7 +99,7 @@ TEST(Launcher, ProgramReadsTheSettingsAndReportsInOrder) {
     EXPECT_EQ(got[4].data.size(), 60000u);  // the larger one does not fit a frame
     EXPECT_EQ(code(got[5]), kLobbySysAppTerminated);
     // One "terminated" only, although the program's end follows it.
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ASSERT_TRUE(WaitUntil([&] { return launcher.ProgramEnded(id); }));
     uint32_t flags = 0;
     size_t size = 16;
     uint8_t small[16];

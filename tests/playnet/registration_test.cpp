@@ -10,7 +10,7 @@
 namespace fs = std::filesystem;
 
 TEST(Registration, WrittenFileIsFoundFirstInConfigHome) {
-    zrt_test::TempDir folder;
+    zrttest::TempDir folder;
     const fs::path home = folder.path();
     const fs::path other = home / "etc";
     setenv("XDG_CONFIG_HOME", (home / "cfg").c_str(), 1);

@@ -27,6 +27,7 @@
 #include "lobby/ui/lobby_pictures.h"
 #include "lobby/ui/two_column_list_box.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/hall_fixture.h"
 #include "tests/support/screenshot.h"
 
 namespace {
@@ -58,7 +59,7 @@ class RecordingSender : public zrt::SessionSender {
 
 // Stands in for the lobby frame: what the dispatcher tells the UI is posted to the pane and
 // runs when the event loop gets to it, in order.
-class PostingUi : public zrt::SessionUi {
+class PostingUi : public zrt::test::QuietUi {
   public:
     explicit PostingUi(zrt::ChatView& view) : view_(view) {}
 
@@ -78,17 +79,6 @@ class PostingUi : public zrt::SessionUi {
     void repaintPlayerList() override {
         post([this] { view_.repaintPlayerList(); });
     }
-    void lobbyStatus() override {}
-    void invitation(uint32_t, uint32_t) override {}
-    void inviteReply(uint32_t, bool) override {}
-    void news(const std::string&) override {}
-    void memberLaunch(const std::string&) override {}
-    void groupDialogMemberJoined(uint32_t) override {}
-    void groupDialogMemberLeft(uint32_t) override {}
-    void groupDialogClose() override {}
-    void sessionError(const std::string&) override {}
-    void refreshGroups(bool) override {}
-    void repaintTopPanel() override {}
 
   private:
     template <class F>

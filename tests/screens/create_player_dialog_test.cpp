@@ -31,6 +31,7 @@
 #include "tests/support/modal_watcher.h"
 #include "tests/support/screenshot.h"
 #include "tests/support/server_process.h"
+#include "tests/support/server_requests.h"
 
 namespace fs = std::filesystem;
 namespace off = zrt::profile_offset;
@@ -236,9 +237,9 @@ class CreatePlayerDialogTest : public QObject {
 
     void spacesAreRefusedBeforeConnecting() {
         Fixture f;
-        ServerProcess server("127.0.6.3");
+        zrttest::ServerProcess server("127.0.6.3");
         QVERIFY(server.start());
-        zrt::Process().serverAddress = server.address().toStdString();
+        zrt::Process().serverAddress = server.address();
         f.scan();
         ModalWatcher watcher;
         zrt::CreatePlayerDialog d(nullptr, dirOf(f.folder));
@@ -256,15 +257,15 @@ class CreatePlayerDialogTest : public QObject {
         QCOMPARE(watcher.messages, QStringList({"Spaces are not allowed in Login Name",
                                                 "Spaces are not allowed in Email Address"}));
         QVERIFY(d.isVisible());
-        QVERIFY(server.outbox().isEmpty());
+        QCOMPARE(zrttest::outboxCount(server.dataDir()), 0);
         QVERIFY(unregisteredIndex("Alice") != SIZE_MAX);
     }
 
     void newAccountIsCreatedAndRegistered() {
         Fixture f;
-        ServerProcess server("127.0.6.4");
+        zrttest::ServerProcess server("127.0.6.4");
         QVERIFY(server.start());
-        zrt::Process().serverAddress = server.address().toStdString();
+        zrt::Process().serverAddress = server.address();
         f.scan();
         const size_t unregisteredBefore = zrt::Profiles().unregistered.size();
         ModalWatcher watcher;
@@ -280,8 +281,8 @@ class CreatePlayerDialogTest : public QObject {
             QVERIFY(!d.isVisible());
         }
         // The server mailed a password.
-        QCOMPARE(server.outbox().size(), 1);
-        QVERIFY(!server.lastMailedPassword().isEmpty());
+        QCOMPARE(zrttest::outboxCount(server.dataDir()), 1);
+        QVERIFY(zrttest::mailedPassword(server.dataDir(), "ALICE"));
 
         // The profile file now carries the lobby account with the new-account figures.
         zrt::ProfileRecord r;
@@ -320,7 +321,7 @@ class CreatePlayerDialogTest : public QObject {
                  QStringList({"Your login name has been used by another player"}));
         QVERIFY(again.isVisible());
         QVERIFY(unregisteredIndex("Boris") != SIZE_MAX);
-        QCOMPARE(server.outbox().size(), 1);
+        QCOMPARE(zrttest::outboxCount(server.dataDir()), 1);
 
         // The server gone: the connection error, and the dialog stays.
         server.stop();
@@ -333,9 +334,9 @@ class CreatePlayerDialogTest : public QObject {
 
     void fullRegisteredListIsNotOverrun() {
         Fixture f;
-        ServerProcess server("127.0.6.5");
+        zrttest::ServerProcess server("127.0.6.5");
         QVERIFY(server.start());
-        zrt::Process().serverAddress = server.address().toStdString();
+        zrt::Process().serverAddress = server.address();
         f.scan();
         // Twenty registered entries already (the list's limit).
         auto& lists = zrt::Profiles();

@@ -63,7 +63,7 @@ void FillUp(const QString& dir) {
 class FileFaultsTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ServerProcess> server_;
+    std::unique_ptr<zrttest::ServerProcess> server_;
     std::unique_ptr<TestGameFolder> folder_;
     QString password_;
 
@@ -96,10 +96,10 @@ class FileFaultsTest : public QObject {
 
   private slots:
     void init() {
-        server_ = std::make_unique<ServerProcess>("127.0.41.1");
+        server_ = std::make_unique<zrttest::ServerProcess>("127.0.41.1");
         QVERIFY(server_->start());
         folder_ = std::make_unique<TestGameFolder>();
-        folder_->writeServerTxt(server_->address().toLatin1() + "\r\n");
+        folder_->writeServerTxt(QByteArray::fromStdString(server_->address()) + "\r\n");
         folder_->useEnvironment();
         password_ = CreateLobbyAccount(*server_, folder_->gameDir(), "ALICE");
         QVERIFY(!password_.isEmpty());

@@ -8,9 +8,11 @@
 #include <QPointer>
 #include <QProcess>
 #include <QtTest>
+#include <algorithm>
 #include <memory>
 
 #include "lobby/app/lobby_view.h"
+#include "lobby/app/lobby_view_hit.h"
 #include "lobby/app/lobby_wnd.h"
 #include "lobby/data/profile_lists.h"
 #include "lobby/net/account_actions.h"
@@ -21,7 +23,7 @@
 #include "lobby/session/launch_log.h"
 #include "lobby/session/lobby_session.h"
 #include "tests/support/game_folder.h"
-#include "tests/support/lobby_bot.h"
+#include "tests/support/hall_bot.h"
 #include "tests/support/lobby_road.h"
 #include "tests/support/modal_watcher.h"
 #include "tests/support/server_process.h"
@@ -62,7 +64,7 @@ class GameLaunchTest : public QObject {
     Q_OBJECT
   private slots:
     void groupLaunchesPlaysAndTheLadderFollows() {
-        ServerProcess server(kAddress);
+        zrttest::ServerProcess server(kAddress);
         QVERIFY(server.start());
         const QString shots = ZRT_SCREENSHOT_DIR;
         QDir().mkpath(shots);
@@ -145,7 +147,7 @@ class GameLaunchTest : public QObject {
     // A host whose game cannot be started is told so, its lobby ends, and the hall hears of no
     // launch. (A group continuing a saved game may launch alone.)
     void hostWhoseGameCannotStartSendsNoLaunch() {
-        ServerProcess server("127.0.13.31");
+        zrttest::ServerProcess server("127.0.13.31");
         QVERIFY(server.start());
         TestGameFolder folder;
         folder.writeServerTxt("127.0.13.31\r\n");
@@ -155,8 +157,8 @@ class GameLaunchTest : public QObject {
         ModalWatcher errors;
         QPointer<zrt::LobbyWnd> lobby = SignInAndEnterHall(folder.gameDir(), password, "Amateur");
         QVERIFY(lobby);
-        LobbyBot bot;
-        QVERIFY(bot.join(server, "Amateur Hall", "BOT1"));
+        zrttest::HallBot bot;
+        QVERIFY(bot.enter(server, "Amateur Hall", "BOT1"));
         zrt::NewGroup group;
         group.savedGameChoice = 0;
         group.title = "Alone";
@@ -166,15 +168,19 @@ class GameLaunchTest : public QObject {
         QVERIFY(QFile::remove(folder.gameDir() + "/zrtgame"));  // the game went missing
 
         zrt::LobbyView* view = lobby->lobbyView();
-        QTest::qWait(200);
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->toViewport({157, 138}));
+        // A click is hit-tested against the hall itself: Launch is there once launchable.
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->toViewport({zrt::kLaunchX + 3, zrt::kToolRowY + 3}));
         QTRY_VERIFY_WITH_TIMEOUT(lobby.isNull() || !lobby->isVisible(), 10000);
         QCOMPARE(errors.messages, QStringList{zrt::kHostLaunchFailedText});
         QVERIFY(!QFile::exists(folder.gameDir() + "/" + zrt::kLaunchLogFile));
         // The host's player leaves the hall after anything it sent, a launch included.
-        QVERIFY(bot.waitFor(zrt::MSG_PLAYER_LEFT, 10000));
-        QVERIFY(bot.received(zrt::MSG_GROUP_CREATED));
-        QVERIFY(!bot.received(zrt::MSG_LAUNCH));
+        auto seen = bot.until(
+            [](const zrttest::BotMessage& m) { return m.code() == zrt::MSG_PLAYER_LEFT; });
+        QVERIFY(seen);
+        const std::vector<uint32_t> codes = zrttest::codesOf(*seen);
+        QVERIFY(std::count(codes.begin(), codes.end(), zrt::MSG_GROUP_CREATED) == 1);
+        QVERIFY(std::count(codes.begin(), codes.end(), zrt::MSG_LAUNCH) == 0);
     }
 };
 

@@ -149,11 +149,9 @@ class GifViewTest : public QObject {
         ScriptedPeer web("127.0.14.2");
         web.on("/still.gif", {HttpAnswer(200, std::string(still.begin(), still.end()))});
         web.on("/empty.gif", {HttpAnswer(200, "")});
-        ServerProcess server("127.0.14.1");
-        QVERIFY(server.addBanner(QString::fromStdString(web.url("/still.gif")),
-                                 "http://ads.example/one"));
-        QVERIFY(server.addBanner(QString::fromStdString(web.url("/empty.gif")),
-                                 "http://ads.example/two"));
+        zrttest::ServerProcess server("127.0.14.1");
+        QVERIFY(server.addBanner(web.url("/still.gif"), "http://ads.example/one"));
+        QVERIFY(server.addBanner(web.url("/empty.gif"), "http://ads.example/two"));
         QVERIFY(server.start());
         zrt::Process().serverAddress = "127.0.14.1";
         Pane p(folder_.gameDir(), banner({7, 12, 3}));

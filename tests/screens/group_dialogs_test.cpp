@@ -23,8 +23,8 @@
 #include "lobby/ui/lobby_pictures.h"
 #include "lobby/ui/saved_game_dialog.h"
 #include "lobby/ui/two_column_list_box.h"
-#include "tests/session/session_test_support.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/lobby_hall.h"
 #include "tests/support/screenshot.h"
 
 using zrt::test::kOwnId;
@@ -33,19 +33,8 @@ using zrt::test::makePlayer;
 namespace {
 
 // A hall with the own player (1000) and players 2..9, and the context the dialogs get.
-struct Hall : zrt::test::HallFixture {
-    zrt::GroupActions actions{session, sender, 200};
-    zrt::LobbyContext ctx;
-
-    Hall() {
-        std::vector<zrt::PlayerEntry> others;
-        for (uint32_t id = 2; id <= 9; ++id)
-            others.push_back(makePlayer(id, "P" + std::to_string(id), 100 + id));
-        enterLive(others);
-        ctx.session = &session;
-        ctx.sender = &sender;
-        ctx.groups = &actions;
-    }
+struct Hall : zrt::test::LobbyHall {
+    Hall() : LobbyHall(9) {}
     std::vector<zrt::test::SentMessage> sentOfCode(uint32_t code) const {
         std::vector<zrt::test::SentMessage> out;
         for (const auto& m : sender.sent)

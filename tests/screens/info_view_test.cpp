@@ -30,6 +30,7 @@
 #include "lobby/ui/lobby_context.h"
 #include "lobby/ui/lobby_pictures.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/hall_fixture.h"
 #include "tests/support/modal_watcher.h"
 #include "tests/support/screenshot.h"
 #include "tests/support/url_recorder.h"
@@ -69,36 +70,11 @@ zrt::PlayerEntry player(uint32_t id, const std::string& name) {
     return p;
 }
 
-// The session's sends and UI calls are not what is tested here.
-class NoSender : public zrt::SessionSender {
-  public:
-    void send(const std::vector<uint8_t>&) override {}
-};
-class QuietUi : public zrt::SessionUi {
-  public:
-    void playerLineAdded(uint32_t, const std::string&) override {}
-    void playerLineDeleted(uint32_t) override {}
-    void chatLine(zrt::ChatTarget, uint32_t, const std::string&, const std::string&,
-                  bool) override {}
-    void lobbyStatus() override {}
-    void invitation(uint32_t, uint32_t) override {}
-    void inviteReply(uint32_t, bool) override {}
-    void news(const std::string&) override {}
-    void memberLaunch(const std::string&) override {}
-    void groupDialogMemberJoined(uint32_t) override {}
-    void groupDialogMemberLeft(uint32_t) override {}
-    void groupDialogClose() override {}
-    void sessionError(const std::string&) override {}
-    void refreshGroups(bool) override {}
-    void repaintTopPanel() override {}
-    void repaintPlayerList() override {}
-};
-
 // The column in a hall of three players (the own one included), 200 at most.
 struct Column {
     zrt::LobbySession session;
-    NoSender sender;
-    QuietUi ui;
+    zrt::test::RecordingSender sender;
+    zrt::test::QuietUi ui;
     zrt::SessionDispatcher dispatcher{session, sender, ui};
     zrt::LobbyContext ctx;
     zrt::InfoView view{ctx};

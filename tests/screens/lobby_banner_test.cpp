@@ -37,14 +37,12 @@ class LobbyBannerTest : public QObject {
         ScriptedPeer web("127.0.15.2");
         web.on("/anim.gif", {HttpAnswer(200, animated)});
         web.on("/still.gif", {HttpAnswer(200, still)});
-        ServerProcess server("127.0.15.1");
-        QVERIFY(
-            server.addBanner(QString::fromStdString(web.url("/anim.gif")), "http://ads.example/"));
-        QVERIFY(
-            server.addBanner(QString::fromStdString(web.url("/still.gif")), "http://ads.example/"));
+        zrttest::ServerProcess server("127.0.15.1");
+        QVERIFY(server.addBanner(web.url("/anim.gif"), "http://ads.example/"));
+        QVERIFY(server.addBanner(web.url("/still.gif"), "http://ads.example/"));
         QVERIFY(server.start());
 
-        folder.writeServerTxt(server.address().toLatin1() + "\r\n");
+        folder.writeServerTxt(QByteArray::fromStdString(server.address()) + "\r\n");
         folder.useEnvironment();
         const QString password = CreateLobbyAccount(server, folder.gameDir(), "ALICE");
         QPointer<zrt::LobbyWnd> lobby = SignInAndEnterHall(folder.gameDir(), password, "Amateur");

@@ -23,7 +23,7 @@
 #include "lobby/ui/news_box.h"
 #include "lobby/ui/two_column_list_box.h"
 #include "tests/support/game_folder.h"
-#include "tests/support/lobby_bot.h"
+#include "tests/support/hall_bot.h"
 #include "tests/support/lobby_road.h"
 #include "tests/support/modal_watcher.h"
 #include "tests/support/server_process.h"
@@ -43,7 +43,7 @@ class LobbyJourneyTest : public QObject {
     Q_OBJECT
   private slots:
     void signInEnterChatAndLeave() {
-        ServerProcess server(kAddress);
+        zrttest::ServerProcess server(kAddress);
         QVERIFY(server.start());
         TestGameFolder folder;
         folder.writeServerTxt(QByteArray(kAddress) + "\r\n");
@@ -91,8 +91,8 @@ class LobbyJourneyTest : public QObject {
         QCOMPARE(lobby->lobbyView()->geometry(), QRect(111, 1, 590, 390));
 
         // A bot joins: it is listed, and chat goes both ways.
-        LobbyBot bot;
-        QVERIFY(bot.join(server, "Amateur Hall", "BOT1"));
+        zrttest::HallBot bot;
+        QVERIFY(bot.enter(server, "Amateur Hall", "BOT1"));
         zrt::ChatView* chat = lobby->chatView();
         QTRY_VERIFY_WITH_TIMEOUT(ListHolds(chat->playerList(), "BOT1"), 10000);
         QTRY_VERIFY_WITH_TIMEOUT(lobby->windowTitle().startsWith("ZRTH Lobby [ 2 / 0 ]"), 10000);
@@ -102,7 +102,7 @@ class LobbyJourneyTest : public QObject {
         QVERIFY(input);
         input->setText("hello from alice");
         QTest::keyClick(input, Qt::Key_Return);
-        QVERIFY(bot.waitForChat("hello from alice", 10000));
+        QVERIFY(bot.heard("hello from alice"));
         QTRY_VERIFY_WITH_TIMEOUT(ListHolds(chat->chatList(), "hello from alice"), 10000);
         lobby->grab().save(QString(ZRT_SCREENSHOT_DIR) + "/journey_lobby.png");
 
@@ -117,8 +117,8 @@ class LobbyJourneyTest : public QObject {
 };
 
 // Signs ALICE in against `server` and enters its amateur hall; the lobby screen.
-zrt::LobbyWnd* enterAmateurHall(ServerProcess& server, TestGameFolder& folder) {
-    folder.writeServerTxt(server.address().toLatin1() + "\r\n");
+zrt::LobbyWnd* enterAmateurHall(zrttest::ServerProcess& server, TestGameFolder& folder) {
+    folder.writeServerTxt(QByteArray::fromStdString(server.address()) + "\r\n");
     folder.useEnvironment();
     const QString password = CreateLobbyAccount(server, folder.gameDir(), "ALICE");
     if (password.isEmpty()) return nullptr;
@@ -129,7 +129,7 @@ class LobbyEndingsTest : public QObject {
     Q_OBJECT
   private slots:
     void lostServerClosesTheLobby() {
-        ServerProcess server("127.0.13.2");
+        zrttest::ServerProcess server("127.0.13.2");
         QVERIFY(server.start());
         TestGameFolder folder;
         ModalWatcher errors;
@@ -141,7 +141,7 @@ class LobbyEndingsTest : public QObject {
     }
 
     void hallNewsIsShownOnEntry() {
-        ServerProcess server("127.0.13.4");
+        zrttest::ServerProcess server("127.0.13.4");
         QVERIFY(server.editConfig("entry_news = \"\"", "entry_news = \"Tournament tonight\""));
         QVERIFY(server.start());
         TestGameFolder folder;
@@ -161,15 +161,15 @@ class LobbyEndingsTest : public QObject {
     }
 
     void nameTakenOverClosesTheLobby() {
-        ServerProcess server("127.0.13.3");
+        zrttest::ServerProcess server("127.0.13.3");
         QVERIFY(server.start());
         TestGameFolder folder;
         ModalWatcher errors;
         QPointer<zrt::LobbyWnd> lobby = enterAmateurHall(server, folder);
         QVERIFY(lobby);
-        LobbyBot impostor;
+        zrttest::HallBot impostor;
         // The same account signed in again elsewhere: the newer login takes the name over.
-        QVERIFY(impostor.join(server, "Intermediate Hall", "ALICE"));
+        QVERIFY(impostor.enter(server, "Intermediate Hall", "ALICE"));
         QTRY_VERIFY_WITH_TIMEOUT(lobby.isNull() || !lobby->isVisible(), 15000);
         QVERIFY(errors.messages.contains("Another player has used your name !"));
     }

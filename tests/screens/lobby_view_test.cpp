@@ -16,8 +16,8 @@
 #include "lobby/ui/error_box.h"
 #include "lobby/ui/lobby_context.h"
 #include "lobby/ui/lobby_pictures.h"
-#include "tests/session/session_test_support.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/lobby_hall.h"
 #include "tests/support/modal_watcher.h"
 
 using zrt::test::kOwnId;
@@ -26,20 +26,11 @@ using zrt::test::makePlayer;
 namespace {
 
 // A hall with the own player (1000) and players 2..9, and a pane on it.
-struct Pane : zrt::test::HallFixture {
-    zrt::GroupActions actions{session, sender, 200};
-    zrt::LobbyContext ctx;
+struct Pane : zrt::test::LobbyHall {
     std::unique_ptr<zrt::LobbyView> view;
     std::vector<uint32_t> opened;
 
-    Pane() {
-        std::vector<zrt::PlayerEntry> others;
-        for (uint32_t id = 2; id <= 9; ++id)
-            others.push_back(makePlayer(id, "P" + std::to_string(id), 100 + id));
-        enterLive(others);
-        ctx.session = &session;
-        ctx.sender = &sender;
-        ctx.groups = &actions;
+    Pane() : LobbyHall(9) {
         view = std::make_unique<zrt::LobbyView>(ctx, nullptr);
         view->resize(zrt::kLobbyViewWidth, 390);
         view->setOpenPlayerInfo([this](uint32_t id) { opened.push_back(id); });

@@ -29,6 +29,7 @@
 #include "tests/support/modal_watcher.h"
 #include "tests/support/screenshot.h"
 #include "tests/support/server_process.h"
+#include "tests/support/server_requests.h"
 
 namespace fs = std::filesystem;
 namespace off = zrt::profile_offset;
@@ -52,23 +53,11 @@ size_t indexIn(const std::vector<zrt::ProfileEntry>& list, const std::string& pl
 // A game folder, a server on its own address (every accepted login granting 5 gemstones),
 // and the profile lists scanned from the folder.
 struct Fixture {
-    explicit Fixture(const char* address) : server(address) {
+    explicit Fixture(const char* address) : server(address, "", zrttest::testConfig()) {
         folder.useEnvironment();
         QVERIFY(zrt::LoadLobbyResources(folder.gameDir(), zrt::Pictures()).ok);
-        // The first start writes the default configuration; grant 5 on every login instead.
         QVERIFY(server.start());
-        server.stop();
-        QFile config(server.dataDir() + "/zrtserver.toml");
-        QVERIFY(config.open(QIODevice::ReadOnly));
-        QString text = QString::fromUtf8(config.readAll());
-        config.close();
-        QVERIFY(text.contains("policy = \"daily\"") && text.contains("grant = 1"));
-        text.replace("policy = \"daily\"", "policy = \"fixed\"").replace("grant = 1", "grant = 5");
-        QVERIFY(config.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        config.write(text.toUtf8());
-        config.close();
-        QVERIFY(server.start());
-        zrt::Process().serverAddress = server.address().toStdString();
+        zrt::Process().serverAddress = server.address();
         zrt::Profiles() = {};
         zrt::ScanProfiles(dirOf(folder), zrt::Profiles());
     }
@@ -84,7 +73,8 @@ struct Fixture {
         d.show();
         QTest::mouseClick(d.okButton(), Qt::LeftButton);
         if (d.result() != QDialog::Accepted) return {};
-        return server.lastMailedPassword();
+        return QString::fromStdString(
+            zrttest::mailedPassword(server.dataDir(), login.toStdString()).value_or(""));
     }
 
     // A lobby account written into the profile file only: the server does not know the name.
@@ -103,7 +93,7 @@ struct Fixture {
     }
 
     TestGameFolder folder;
-    ServerProcess server;
+    zrttest::ServerProcess server;
 };
 
 void press(zrt::LoginDialog& d) {

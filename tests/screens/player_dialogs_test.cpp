@@ -19,8 +19,8 @@
 #include "lobby/ui/lobby_pictures.h"
 #include "lobby/ui/player_info_dialog.h"
 #include "lobby/ui/whisper_dialog.h"
-#include "tests/session/session_test_support.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/lobby_hall.h"
 #include "tests/support/screenshot.h"
 
 using zrt::test::kOwnId;
@@ -29,19 +29,8 @@ using zrt::test::makePlayer;
 namespace {
 
 // A hall with the own player (1000, "Me") and players 2..5.
-struct Hall : zrt::test::HallFixture {
-    zrt::GroupActions actions{session, sender, 200};
-    zrt::LobbyContext ctx;
-
-    Hall() {
-        std::vector<zrt::PlayerEntry> others;
-        for (uint32_t id = 2; id <= 5; ++id)
-            others.push_back(makePlayer(id, "P" + std::to_string(id), 100 + id));
-        enterLive(others);
-        ctx.session = &session;
-        ctx.sender = &sender;
-        ctx.groups = &actions;
-    }
+struct Hall : zrt::test::LobbyHall {
+    Hall() : LobbyHall(5) {}
     zrt::PlayerEntry entry(uint32_t id) { return *session.hall.player(id); }
     // The card is modeless and deletes itself; the test keeps a guarded pointer.
     QPointer<zrt::PlayerInfoDialog> card(uint32_t id) {

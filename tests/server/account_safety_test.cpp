@@ -15,8 +15,9 @@
 #include "lobby/net/account_messages.h"
 #include "lobby/net/login_messages.h"
 #include "lobby/net/request_code.h"
-#include "tests/server/raw_peer.h"
-#include "tests/server/server_process.h"
+#include "tests/support/raw_peer.h"
+#include "tests/support/server_process.h"
+#include "tests/support/server_requests.h"
 
 namespace zrttest {
 namespace {
@@ -158,9 +159,8 @@ TEST(AccountSafety, AFullDiskKeepsNoAccountWithoutItsMailAndRefusesLogins) {
 }
 
 TEST(AccountSafety, FailedLoginsAreThrottledWithoutLockingThePlayerOut) {
-    TempDir tmp;
     const std::string host = "127.0.4.42";
-    ServerProcess server(host, tmp.path(),
+    ServerProcess server(host, "",
                          testConfig("[accounts]\nfailed_logins_per_address = 3\n"
                                     "failed_logins_per_account = 5\n"
                                     "failed_login_refill_seconds = 3600\n"));
@@ -185,9 +185,8 @@ TEST(AccountSafety, FailedLoginsAreThrottledWithoutLockingThePlayerOut) {
 }
 
 TEST(AccountSafety, NewAccountsAreThrottledPerAddressAndPerMailbox) {
-    TempDir tmp;
     const std::string host = "127.0.4.43";
-    ServerProcess server(host, tmp.path(),
+    ServerProcess server(host, "",
                          testConfig("[accounts]\nnew_accounts_per_address = 2\n"
                                     "new_accounts_per_email = 2\n"
                                     "new_account_refill_seconds = 3600\n"));

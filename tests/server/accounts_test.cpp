@@ -6,7 +6,8 @@
 
 #include "lobby/net/account_messages.h"
 #include "lobby/net/request_code.h"
-#include "tests/server/server_process.h"
+#include "tests/support/server_process.h"
+#include "tests/support/server_requests.h"
 
 namespace zrttest {
 namespace {
@@ -64,9 +65,8 @@ TEST(ServerAccounts, FreshFolderCreateMailLoginWithDefaults) {
 }
 
 TEST(ServerAccounts, LoginOutcomesAndStoredFigures) {
-    TempDir tmp;
     const std::string host = "127.0.4.2";
-    ServerProcess server(host, tmp.path(), testConfig());
+    ServerProcess server(host, "", testConfig());
     ASSERT_TRUE(server.start()) << server.log();
 
     // The lobby's new-account request: score 100, no games, 5 gemstones, today's date.
@@ -117,9 +117,8 @@ TEST(ServerAccounts, LoginOutcomesAndStoredFigures) {
 }
 
 TEST(ServerAccounts, NamesTakenRefusedAndUndeliverable) {
-    TempDir tmp;
     const std::string host = "127.0.4.3";
-    ServerProcess server(host, tmp.path(), testConfig());
+    ServerProcess server(host, "", testConfig());
     ASSERT_TRUE(server.start()) << server.log();
 
     EXPECT_EQ(createAccount(host, "carol", "carol@example.org"), 0);
@@ -143,11 +142,9 @@ TEST(ServerAccounts, NamesTakenRefusedAndUndeliverable) {
 }
 
 TEST(ServerAccounts, UndeliverableSmtpKeepsNoAccount) {
-    TempDir tmp;
     const std::string host = "127.0.4.4";
     // An SMTP server that is not there: nothing listens on port 1 of this address.
-    ServerProcess server(host, tmp.path(),
-                         testConfig("[mail]\nsmtp_url = \"smtp://" + host + ":1\"\n"));
+    ServerProcess server(host, "", testConfig("[mail]\nsmtp_url = \"smtp://" + host + ":1\"\n"));
     ASSERT_TRUE(server.start()) << server.log();
     EXPECT_EQ(createAccount(host, "erin", "erin@example.org"), 3);
     EXPECT_EQ(outboxCount(server.dataDir()), 0);

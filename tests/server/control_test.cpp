@@ -9,7 +9,7 @@
 #include <set>
 
 #include "lobby/net/login_messages.h"
-#include "tests/server/hall_bot.h"
+#include "tests/support/hall_bot.h"
 
 using namespace zrttest;
 
@@ -149,7 +149,7 @@ TEST(Control, AccountCommandsWithTheServerStopped) {
     ASSERT_TRUE(server.start());
     ASSERT_TRUE(signIn(server.address(), server.dataDir(), "Offline"));
     const std::string dir = server.dataDir();
-    EXPECT_EQ(server.process().stop(), 0);
+    EXPECT_EQ(server.stop(), 0);
     EXPECT_FALSE(std::filesystem::exists(dir + "/zrtserver.ctl"));
 
     EXPECT_NE(runCtl(dir, {"status"}).status, 0) << "the halls need the server";
@@ -159,7 +159,7 @@ TEST(Control, AccountCommandsWithTheServerStopped) {
 
     // A socket left by a killed server does not keep the next one from starting.
     ASSERT_TRUE(server.start());
-    server.process().kill();
+    server.kill();
     ASSERT_TRUE(server.start());
     EXPECT_EQ(loginStatus(server.address(), "Offline", *mailedPassword(dir, "Offline")),
               zrt::kLoginDataNotRecognised);

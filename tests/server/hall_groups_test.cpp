@@ -5,18 +5,9 @@
 
 #include <algorithm>
 
-#include "tests/server/hall_bot.h"
+#include "tests/support/hall_bot.h"
 
 using namespace zrttest;
-
-namespace {
-
-bool contains(const std::vector<BotMessage>& list, const zrt::Bytes& data) {
-    return std::any_of(list.begin(), list.end(),
-                       [&](const BotMessage& m) { return m.data == data; });
-}
-
-}  // namespace
 
 TEST(HallGroups, FullAndLaunchedGroupsRefuseJoins) {
     HallServer server("127.0.8.20");
@@ -62,10 +53,9 @@ TEST(HallGroups, FullAndLaunchedGroupsRefuseJoins) {
     seen = watcher.until(host.id(), "launched?");
     ASSERT_TRUE(seen);
     EXPECT_FALSE(contains(*seen, late));
-    EXPECT_NE(
-        server.log().find("cannot join group " + std::to_string(open) + ": the group has launched"),
-        std::string::npos);
-    EXPECT_NE(server.log().find("the group is full"), std::string::npos);
+    EXPECT_TRUE(
+        server.logged("cannot join group " + std::to_string(open) + ": the group has launched"));
+    EXPECT_TRUE(server.logged("the group is full"));
 }
 
 TEST(HallGroups, VanishedClientLeavesItsGroupAndTheHall) {
@@ -111,7 +101,7 @@ TEST(HallGroups, VanishedClientLeavesItsGroupAndTheHall) {
     auto g = zrt::decodeGroupCreated((*snap)[2].data.data(), (*snap)[2].data.size());
     ASSERT_TRUE(g);
     EXPECT_EQ(g->groupId, pair);
-    EXPECT_NE(server.log().find("\"Gone\" left"), std::string::npos);
+    EXPECT_TRUE(server.logged("\"Gone\" left"));
 }
 
 TEST(HallGroups, NameTakenOverInAnotherHall) {
@@ -146,7 +136,7 @@ TEST(HallGroups, NameTakenOverInAnotherHall) {
     auto tail = neighbour.until(probe.id(), "probe");
     ASSERT_TRUE(tail);
     EXPECT_FALSE(contains(*tail, stale));
-    EXPECT_NE(server.log().find("lost its name to a newer login"), std::string::npos);
+    EXPECT_TRUE(server.logged("lost its name to a newer login"));
 }
 
 TEST(HallGroups, NameTakenOverInTheSameHall) {

@@ -12,20 +12,14 @@
 #include "lobby/net/request_code.h"
 #include "lobby/net/version_messages.h"
 #include "playnet/frame.h"
-#include "tests/server/hall_bot.h"
-#include "tests/server/raw_peer.h"
+#include "tests/support/hall_bot.h"
+#include "tests/support/raw_peer.h"
 
 using namespace zrttest;
 
 namespace {
 
 constexpr int kHallPort = playnet::kDefaultPort;
-
-size_t count(const std::string& text, const std::string& part) {
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-    return n;
-}
 
 // A player in a hall and a second one hearing it: the hall serves them.
 struct GoodPlayers {
@@ -53,7 +47,7 @@ TEST(HallLimits, ConnectionsAreCappedInTotalAndPerAddress) {
     EXPECT_FALSE(hostile[2].closedWithin(300));
     EXPECT_TRUE(hostile[3].closedWithin(kBoundMs));
     EXPECT_TRUE(hostile[4].closedWithin(kBoundMs));
-    EXPECT_EQ(count(server.log(), "connection from 127.0.22.140 refused"), 1u);
+    EXPECT_EQ(server.logCount("connection from 127.0.22.140 refused"), 1u);
     // Other addresses fill the port up to its total; beyond it every address is refused.
     std::vector<RawPeer> more;
     for (int i = 0; i < 10; ++i) {
@@ -117,9 +111,9 @@ TEST(HallLimits, TricklesEarlyHeartbeatsAndDeafListenersAreCut) {
 
 TEST(HallLimits, ADescriptorLimitLeavesEveryPortAnswering) {
     HallServer server("127.0.8.42");
-    server.process().limitDescriptors(256);
+    server.limitDescriptors(256);
     ASSERT_TRUE(server.start());
-    EXPECT_NE(server.log().find("descriptor limit 256"), std::string::npos);
+    EXPECT_TRUE(server.logged("descriptor limit 256"));
     // More hall connections than the server has descriptors, from many addresses, each past
     // its Hello and kept alive.
     std::vector<RawPeer> flood(400);
@@ -204,5 +198,5 @@ TEST(HallLimits, UnderChatItCannotTakeADeafPlayerAloneIsCutAndTheShedIsLogged) {
     EXPECT_TRUE(server.logged("hall chat deliveries shed to readers that fell behind"));
     // The readers were never cut off, and the hall serves them once the load is gone.
     EXPECT_TRUE(good.served("after the flood"));
-    EXPECT_EQ(count(server.log(), " left ("), 1u);
+    EXPECT_EQ(server.logCount(" left ("), 1u);
 }

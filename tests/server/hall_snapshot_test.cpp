@@ -5,7 +5,7 @@
 
 #include <set>
 
-#include "tests/server/hall_bot.h"
+#include "tests/support/hall_bot.h"
 
 using namespace zrttest;
 

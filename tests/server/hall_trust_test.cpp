@@ -6,8 +6,8 @@
 
 #include <algorithm>
 
-#include "tests/server/hall_bot.h"
-#include "tests/server/raw_peer.h"
+#include "tests/support/hall_bot.h"
+#include "tests/support/raw_peer.h"
 
 using namespace zrttest;
 

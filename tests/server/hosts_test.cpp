@@ -8,8 +8,9 @@
 
 #include "lobby/net/request_code.h"
 #include "lobby/net/version_messages.h"
-#include "tests/server/hall_bot.h"
 #include "tests/server/pg_cluster.h"
+#include "tests/support/hall_bot.h"
+#include "tests/support/wait_until.h"
 
 using namespace zrttest;
 
@@ -42,12 +43,7 @@ std::string versionChoice(const std::string& host) {
 
 // Waits (bounded) until the version server at `host` names `wanted`.
 bool choiceBecomes(const std::string& host, const std::string& wanted) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (std::chrono::steady_clock::now() < end) {
-        if (versionChoice(host) == wanted) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    }
-    return false;
+    return WaitUntil([&] { return versionChoice(host) == wanted; }, 20000);
 }
 
 }  // namespace
@@ -93,7 +89,7 @@ TEST(LobbyHosts, TwoHostsShareAccountsLadderNamesAndClients) {
     EXPECT_TRUE(newer.awaitLost(kBoundMs));
 
     // A host that stops is left out: every client now goes to A.
-    b.process().kill();
+    b.kill();
     EXPECT_TRUE(choiceBecomes(a.address(), a.address()));
 }
 
@@ -106,7 +102,7 @@ TEST(LobbyHosts, MigrateStoreCopiesSqliteIntoPostgresql) {
     ASSERT_TRUE(signIn(server.address(), server.dataDir(), "Banned"));
     ASSERT_EQ(runCtl(server.dataDir(), {"account", "ban", "Banned", "--reason", "x"}).status, 0);
     std::vector<zrt::LadderEntry> before = ladder(server.address());
-    ASSERT_EQ(server.process().stop(), 0);
+    ASSERT_EQ(server.stop(), 0);
 
     std::ofstream(server.dataDir() + "/zrtserver.toml", std::ios::app) << storeConfig(url);
     CtlResult copy = runCtl(server.dataDir(), {});  // usage only: no command

@@ -4,15 +4,15 @@
 #include "lobby/net/banner_record.h"
 #include "lobby/net/request_code.h"
 #include "lobby/net/version_messages.h"
-#include "tests/server/server_process.h"
+#include "tests/support/server_process.h"
+#include "tests/support/server_requests.h"
 
 namespace zrttest {
 namespace {
 
 TEST(ServerReplies, VersionAndDatabaseVersion) {
-    TempDir tmp;
     const std::string host = "127.0.4.10";
-    ServerProcess server(host, tmp.path(),
+    ServerProcess server(host, "",
                          testConfig("[server]\nhome_page = \"http://zerathon.example/\"\n"
                                     "database_address = \"db.zerathon.example\"\n"
                                     "news = \"Tournament on Saturday.\"\n"));
@@ -42,9 +42,8 @@ TEST(ServerReplies, VersionAndDatabaseVersion) {
 }
 
 TEST(ServerReplies, VersionAnnouncesListenAddressByDefault) {
-    TempDir tmp;
     const std::string host = "127.0.4.11";
-    ServerProcess server(host, tmp.path(), testConfig());
+    ServerProcess server(host, "", testConfig());
     ASSERT_TRUE(server.start()) << server.log();
     std::vector<uint8_t> reply;
     ASSERT_GT(
@@ -58,9 +57,8 @@ TEST(ServerReplies, VersionAnnouncesListenAddressByDefault) {
 }
 
 TEST(ServerReplies, LadderOrderAndCap) {
-    TempDir tmp;
     const std::string host = "127.0.4.12";
-    ServerProcess server(host, tmp.path(), testConfig());
+    ServerProcess server(host, "", testConfig());
     ASSERT_TRUE(server.start()) << server.log();
     EXPECT_TRUE(ladder(host).empty());
 

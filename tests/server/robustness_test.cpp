@@ -11,47 +11,51 @@
 #include "lobby/net/login_messages.h"
 #include "lobby/net/request_code.h"
 #include "lobby/net/version_messages.h"
-#include "tests/server/server_process.h"
+#include "tests/support/raw_peer.h"
+#include "tests/support/server_process.h"
+#include "tests/support/server_requests.h"
 
 namespace zrttest {
 namespace {
 
+constexpr int kWaitMs = 10000;
+// Where the hand-made clients connect from, as a client on this machine would.
+const std::string kSource = "127.0.0.1";
+
 TEST(ServerRobustness, BadRequestsAreClosedWithoutHarm) {
-    TempDir tmp;
     const std::string host = "127.0.4.20";
-    ServerProcess server(host, tmp.path(), testConfig("[server]\nrequest_timeout_seconds = 1\n"));
+    ServerProcess server(host, "", testConfig("[server]\nrequest_timeout_seconds = 1\n"));
     ASSERT_TRUE(server.start()) << server.log();
     ASSERT_EQ(createAccount(host, "gina", "gina@example.org"), 0);
     auto password = mailedPassword(server.dataDir(), "gina");
     ASSERT_TRUE(password);
 
     // A slow client: half a login request, then silence.
-    int slow = connectRaw(host, zrt::kDatabasePort);
-    ASSERT_GE(slow, 0);
-    sendRaw(slow, {1, 'g', 'i'});
+    RawPeer slow, silent, unknown, three, cut, garbage, garbageAccount;
+    ASSERT_TRUE(slow.connect(kSource, host, zrt::kDatabasePort));
+    slow.send({1, 'g', 'i'});
     // A client that connects and says nothing, on either port.
-    int silent = connectRaw(host, zrt::kVersionPort);
-    ASSERT_GE(silent, 0);
+    ASSERT_TRUE(silent.connect(kSource, host, zrt::kVersionPort));
     // An unknown request code.
-    int unknown = connectRaw(host, zrt::kDatabasePort);
-    sendRaw(unknown, {9, 1, 2, 3});
+    ASSERT_TRUE(unknown.connect(kSource, host, zrt::kDatabasePort));
+    unknown.send({9, 1, 2, 3});
     // A request code 3, which the link does not carry.
-    int three = connectRaw(host, zrt::kDatabasePort);
-    sendRaw(three, {3});
+    ASSERT_TRUE(three.connect(kSource, host, zrt::kDatabasePort));
+    three.send({3});
     // A login request cut short: the client closes its sending side after 20 bytes.
-    int cut = connectRaw(host, zrt::kDatabasePort);
-    sendRaw(cut, std::vector<uint8_t>(20, 1));
-    ::shutdown(cut, SHUT_WR);
+    ASSERT_TRUE(cut.connect(kSource, host, zrt::kDatabasePort));
+    cut.send(std::vector<uint8_t>(20, 1));
+    ::shutdown(cut.fd(), SHUT_WR);
     // A login with garbage in every field (no terminators anywhere).
-    int garbage = connectRaw(host, zrt::kDatabasePort);
+    ASSERT_TRUE(garbage.connect(kSource, host, zrt::kDatabasePort));
     std::vector<uint8_t> junk(55, 0xFF);
     junk[0] = 1;
-    sendRaw(garbage, junk);
+    garbage.send(junk);
     // A new-account request full of garbage.
-    int garbageAccount = connectRaw(host, zrt::kDatabasePort);
+    ASSERT_TRUE(garbageAccount.connect(kSource, host, zrt::kDatabasePort));
     std::vector<uint8_t> junk2(93, 0x80);
     junk2[0] = 2;
-    sendRaw(garbageAccount, junk2);
+    garbageAccount.send(junk2);
 
     // Meanwhile a good request is served.
     zrt::AccountStats s = zrt::newAccountStats(1, 1, 2024, 5, 18);
@@ -59,31 +63,25 @@ TEST(ServerRobustness, BadRequestsAreClosedWithoutHarm) {
     ASSERT_TRUE(reply);
     EXPECT_EQ(reply->status, zrt::kLoginAccepted);
 
-    auto r = readUntilClosed(unknown);
-    ASSERT_TRUE(r);
-    EXPECT_TRUE(r->empty());
-    r = readUntilClosed(three);
-    ASSERT_TRUE(r);
-    EXPECT_TRUE(r->empty());
-    r = readUntilClosed(cut);
-    ASSERT_TRUE(r);
-    EXPECT_TRUE(r->empty());
-    r = readUntilClosed(garbage);
+    for (RawPeer* closedEmpty : {&unknown, &three, &cut}) {
+        auto r = closedEmpty->readUntilClosed(kWaitMs);
+        ASSERT_TRUE(r);
+        EXPECT_TRUE(r->empty());
+    }
+    auto r = garbage.readUntilClosed(kWaitMs);
     ASSERT_TRUE(r);
     auto decoded = zrt::decodeLoginReply(r->data(), r->size());
     ASSERT_TRUE(decoded);
     EXPECT_EQ(decoded->status, zrt::kLoginUnknownName);
-    r = readUntilClosed(garbageAccount);
+    r = garbageAccount.readUntilClosed(kWaitMs);
     ASSERT_TRUE(r);
     EXPECT_EQ(*r, std::vector<uint8_t>{1});  // a name the server does not take
     // The slow and the silent ones are closed after the time limit, without a reply.
-    r = readUntilClosed(slow);
-    ASSERT_TRUE(r);
-    EXPECT_TRUE(r->empty());
-    r = readUntilClosed(silent);
-    ASSERT_TRUE(r);
-    EXPECT_TRUE(r->empty());
-    for (int fd : {slow, silent, unknown, three, cut, garbage, garbageAccount}) ::close(fd);
+    for (RawPeer* idle : {&slow, &silent}) {
+        r = idle->readUntilClosed(kWaitMs);
+        ASSERT_TRUE(r);
+        EXPECT_TRUE(r->empty());
+    }
 
     // Still serving.
     EXPECT_EQ(login(host, "gina", s, *password)->status, zrt::kLoginAccepted);
@@ -99,10 +97,9 @@ TEST(ServerRobustness, BadRequestsAreClosedWithoutHarm) {
 }
 
 TEST(ServerRobustness, TwoHundredConcurrentExchanges) {
-    TempDir tmp;
     const std::string host = "127.0.4.21";
     // All from one address, and 40 logins at once: room for them all.
-    ServerProcess server(host, tmp.path(),
+    ServerProcess server(host, "",
                          testConfig("[server]\nmax_connections_per_address = 1000\n"
                                     "hash_queue = 1000\n"
                                     "[[banner]]\npicture_url = \"http://ads/1.gif\"\n"

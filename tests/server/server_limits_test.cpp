@@ -16,28 +16,22 @@
 #include "lobby/net/request_code.h"
 #include "lobby/net/version_messages.h"
 #include "server/work_queue.h"
-#include "tests/server/raw_peer.h"
-#include "tests/server/server_process.h"
+#include "tests/support/raw_peer.h"
+#include "tests/support/server_process.h"
+#include "tests/support/server_requests.h"
 
 namespace zrttest {
 namespace {
 
 constexpr int kWaitMs = 10000;
 
-size_t count(const std::string& text, const std::string& part) {
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-    return n;
-}
-
 std::vector<uint8_t> loginRequest(const std::string& name, const std::string& password) {
     return zrt::encodeLoginRequest({name, zrt::newAccountStats(1, 1, 2026, 1, 1), 1, 0, password});
 }
 
 TEST(ServerLimits, PortsCapConnectionsInTotalAndPerAddress) {
-    TempDir tmp;
     const std::string host = "127.0.4.30";
-    ServerProcess server(host, tmp.path(),
+    ServerProcess server(host, "",
                          testConfig("[server]\nmax_connections = 10\n"
                                     "max_connections_per_address = 4\n"
                                     "request_timeout_seconds = 30\n"));
@@ -59,7 +53,7 @@ TEST(ServerLimits, PortsCapConnectionsInTotalAndPerAddress) {
     for (size_t i = 0; i < idle.size(); ++i)
         if (idle[i].closedWithin(200)) closed.push_back(i);
     EXPECT_EQ(closed, (std::vector<size_t>{0, 1, 4, 5}));
-    EXPECT_EQ(count(server.log(), "connection from 127.0.24.1 refused"), 1u);
+    EXPECT_EQ(server.logCount("connection from 127.0.24.1 refused"), 1u);
     // Idle connections cannot shut a player out: his request takes the place of one of them.
     std::optional<std::vector<uint8_t>> version =
         askFrom("127.0.24.4", host, zrt::kVersionPort, zrt::encodeVersionRequest(zrt::kVersionTag));
@@ -75,10 +69,9 @@ TEST(ServerLimits, PortsCapConnectionsInTotalAndPerAddress) {
 }
 
 TEST(ServerLimits, HashingWaitsInABoundedQueueBesideTheQuickRequests) {
-    TempDir tmp;
     const std::string host = "127.0.4.31";
     // Real hashing cost, one hashing thread, two waiting at most.
-    ServerProcess server(host, tmp.path(),
+    ServerProcess server(host, "",
                          testConfig("[server]\nworkers = 1\nhash_queue = 2\n"
                                     "[accounts]\npassword_hash = \"interactive\"\n"));
     ASSERT_TRUE(server.start()) << server.log();
@@ -112,7 +105,7 @@ TEST(ServerLimits, HashingWaitsInABoundedQueueBesideTheQuickRequests) {
         if (decoded && decoded->status == zrt::kLoginDataNotRecognised) ++busy;
     }
     EXPECT_GE(busy, kGuesses - 4) << "one hashing and two waiting, give or take one";
-    EXPECT_NE(server.log().find("the hashing workers are busy"), std::string::npos);
+    EXPECT_TRUE(server.logged("the hashing workers are busy"));
 }
 
 TEST(ServerWorkQueue, AFullQueueRefusesAndALateTaskExpires) {

@@ -11,7 +11,8 @@
 #include "server/password_hash.h"
 #include "server/schema.h"
 #include "server/server_config.h"
-#include "tests/server/server_process.h"
+#include "tests/support/server_process.h"
+#include "tests/support/server_requests.h"
 
 namespace zrtserver {
 namespace {

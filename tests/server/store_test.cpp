@@ -9,7 +9,8 @@
 #include "server/pg_store.h"
 #include "server/schema.h"
 #include "tests/server/pg_cluster.h"
-#include "tests/server/server_process.h"
+#include "tests/support/server_process.h"
+#include "tests/support/server_requests.h"
 
 using namespace zrtserver;
 

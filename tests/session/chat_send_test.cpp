@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/session/session_test_support.h"
+#include "tests/support/hall_fixture.h"
 
 namespace zrt {
 namespace {

@@ -39,7 +39,7 @@ std::string logOf(const std::filesystem::path& dir) {
 
 struct Launch : ::testing::Test {
     ScriptedApplication app{kGameGuid};
-    zrt_test::TempDir gameDir;
+    zrttest::TempDir gameDir;
     LaunchWaitOptions quick{200, 3000};
 
     bool launch(const std::string& script, bool host = true) {
@@ -98,8 +98,8 @@ TEST_F(Launch, SilenceUnknownCodesAndMissingProgramsFail) {
     EXPECT_FALSE(launch("settings,sleep:5000"));  // never reports: fails at the bound
     EXPECT_FALSE(launch("settings,sys:77"));
     EXPECT_NE(logOf(gameDir.path()).find("Unknown system message type\r\n"), std::string::npos);
-    std::filesystem::remove(gameDir.path() / kLaunchLogFile);
+    std::filesystem::remove(gameDir / kLaunchLogFile);
     app.registerMissingProgram(kGameGuid);
     EXPECT_FALSE(launch("settings,sys:3"));
-    EXPECT_FALSE(std::filesystem::exists(gameDir.path() / kLaunchLogFile));  // never started
+    EXPECT_FALSE(std::filesystem::exists(gameDir / kLaunchLogFile));  // never started
 }

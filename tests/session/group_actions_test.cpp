@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/session/session_test_support.h"
+#include "tests/support/hall_fixture.h"
 
 namespace zrt {
 namespace {

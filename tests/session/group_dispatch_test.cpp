@@ -2,7 +2,7 @@
 // and the snapshot's special cases.
 #include <gtest/gtest.h>
 
-#include "tests/session/session_test_support.h"
+#include "tests/support/hall_fixture.h"
 
 namespace zrt {
 namespace {

@@ -20,7 +20,8 @@
 #include "lobby/session/playnet_sender.h"
 #include "lobby/session/session_dispatcher.h"
 #include "playnet/host.h"
-#include "tests/session/session_test_support.h"
+#include "tests/support/hall_fixture.h"
+#include "tests/support/wait_until.h"
 
 namespace zrt {
 namespace {
@@ -270,9 +271,7 @@ struct LobbyStay {
         return ui.waitForCall("chat " + std::to_string(own()) + " Me : " + text);
     }
     bool waitEnded() {
-        for (int i = 0; i < kWaitMs / 10 && !receiver.loopEnded(); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        return receiver.loopEnded();
+        return WaitUntil([&] { return receiver.loopEnded(); }, kWaitMs);
     }
 
     playnet::Client client{QuickClient()};

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "lobby/session/group_actions.h"
-#include "tests/session/session_test_support.h"
+#include "tests/support/hall_fixture.h"
 
 namespace zrt {
 namespace {

@@ -8,12 +8,11 @@
 #include "lobby/app/lobby_wnd.h"
 #include "lobby/app/startup.h"
 #include "lobby/data/profile_lists.h"
-#include "lobby/net/account_messages.h"
-#include "lobby/net/server_exchange.h"
 #include "lobby/ui/hall_window.h"
 #include "lobby/ui/login_dialog.h"
 #include "lobby/ui/login_window.h"
 #include "lobby/ui/news_box.h"
+#include "tests/support/server_requests.h"
 
 bool ListHolds(const QListWidget* list, const QString& part) {
     for (int i = 0; i < list->count(); ++i)
@@ -21,12 +20,11 @@ bool ListHolds(const QListWidget* list, const QString& part) {
     return false;
 }
 
-QString CreateLobbyAccount(ServerProcess& server, const QString& gameDir, const std::string& stem) {
-    zrt::ServerExchange create(server.address().toStdString(), 1694);
-    create.setRequest(zrt::encodeNewAccountRequest(
-        {stem, zrt::newAccountStats(3, 220, 2026, 12, 7), stem + "@example.org"}));
-    if (create.run() <= 0 || create.reply()[0] != 0) return {};
-    const QString password = server.lastMailedPassword();
+QString CreateLobbyAccount(const zrttest::ServerProcess& server, const QString& gameDir,
+                           const std::string& stem) {
+    if (zrttest::createAccount(server.address(), stem, stem + "@example.org") != 0) return {};
+    const QString password =
+        QString::fromStdString(zrttest::mailedPassword(server.dataDir(), stem).value_or(""));
     zrt::ProfileLists lists;
     zrt::ScanProfiles(gameDir.toStdString(), lists);
     for (size_t i = 0; i < lists.unregistered.size(); ++i) {

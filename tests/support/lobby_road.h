@@ -34,7 +34,8 @@ bool ListHolds(const QListWidget* list, const QString& part);
 
 // Makes the lobby account `stem` on `server` for the profile of that stem in `gameDir` and
 // registers it there. The mailed password, or "" when something failed.
-QString CreateLobbyAccount(ServerProcess& server, const QString& gameDir, const std::string& stem);
+QString CreateLobbyAccount(const zrttest::ServerProcess& server, const QString& gameDir,
+                           const std::string& stem);
 
 // Runs the start-up in `gameDir` (announcing the address of `hostName` when given; a news box
 // is closed): the login window with its first profile selected, or null when start-up stopped.

@@ -19,21 +19,21 @@ class ScriptedApplication {
         fs::create_symlink(fs::path(ZRT_BIN_DIR) / "launch_script_app",
                            folder() / "launch_script_app");
         playnet::WriteRegistration("Scripted", {folder().string(), "launch_script_app", guid},
-                                   (root_.path() / "xdg").string());
-        setenv("XDG_CONFIG_HOME", (root_.path() / "xdg").c_str(), 1);
-        setenv("XDG_CONFIG_DIRS", (root_.path() / "none").c_str(), 1);
+                                   (root_ / "xdg").string());
+        setenv("XDG_CONFIG_HOME", (root_ / "xdg").c_str(), 1);
+        setenv("XDG_CONFIG_DIRS", (root_ / "none").c_str(), 1);
     }
     ~ScriptedApplication() { unsetenv("LAUNCH_SCRIPT"); }
 
     void script(const std::string& steps) { setenv("LAUNCH_SCRIPT", steps.c_str(), 1); }
     // The program's folder: its working directory once started.
-    std::filesystem::path folder() const { return root_.path() / "app"; }
+    std::filesystem::path folder() const { return root_ / "app"; }
     // Registers a program file that does not exist under `guid` instead.
     void registerMissingProgram(const std::string& guid) {
         playnet::WriteRegistration("Scripted", {folder().string(), "no_such_program", guid},
-                                   (root_.path() / "xdg").string());
+                                   (root_ / "xdg").string());
     }
 
   private:
-    zrt_test::TempDir root_;
+    zrttest::TempDir root_;
 };

@@ -1,30 +1,39 @@
-// A fresh folder under the system temp folder for one test, removed afterwards.
+// TempDir: a fresh folder under the system temp folder for one test, removed with its contents
+// afterwards.
 #pragma once
 
-#include <filesystem>
-#include <random>
-#include <string>
+#include <stdlib.h>
 
-namespace zrt_test {
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zrttest {
 
 class TempDir {
   public:
     TempDir() {
-        std::random_device rd;
-        path_ = std::filesystem::temp_directory_path() /
-                ("zrt-data-" + std::to_string(rd()) + "-" + std::to_string(rd()));
-        std::filesystem::create_directories(path_);
+        std::string pattern = (std::filesystem::temp_directory_path() / "zrt-test-XXXXXX").string();
+        std::vector<char> buf(pattern.begin(), pattern.end());
+        buf.push_back('\0');
+        if (mkdtemp(buf.data())) path_ = buf.data();
     }
     ~TempDir() {
         std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
+        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
+
+    const std::string& path() const { return path_; }
+    // A path inside the folder.
+    std::filesystem::path operator/(std::string_view name) const {
+        return std::filesystem::path(path_) / name;
+    }
 
   private:
-    std::filesystem::path path_;
+    std::string path_;
 };
 
-}  // namespace zrt_test
+}  // namespace zrttest

@@ -1,5 +1,5 @@
-// The hand-made connection of the server tests.
-#include "tests/server/raw_peer.h"
+// RawPeer: the hand-made connection of the server tests.
+#include "tests/support/raw_peer.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -11,19 +11,12 @@
 
 #include "playnet/bytes.h"
 #include "playnet/frame.h"
+#include "tests/support/hall_bot.h"
+#include "tests/support/wait_until.h"
 
 namespace zrttest {
 
-namespace {
 using Clock = std::chrono::steady_clock;
-const playnet::Guid kHallApplication =
-    *playnet::Guid::Parse("{6A2F0C93-1B7E-4D58-8C41-2E9B7D0F5A36}");
-
-int leftMs(Clock::time_point end) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
-    return left.count() > 0 ? static_cast<int>(left.count()) : 0;
-}
-}  // namespace
 
 RawPeer::~RawPeer() {
     close();
@@ -66,13 +59,13 @@ std::optional<std::vector<uint8_t>> RawPeer::readUntilClosed(int ms) {
     auto end = Clock::now() + std::chrono::milliseconds(ms);
     while (fd_ >= 0) {
         pollfd p{fd_, POLLIN, 0};
-        int ready = ::poll(&p, 1, std::min(100, leftMs(end)));
+        int ready = ::poll(&p, 1, std::min(100, MsLeft(end)));
         if (ready > 0) {
             uint8_t chunk[16384];
             ssize_t n = ::recv(fd_, chunk, sizeof chunk, 0);
             if (n <= 0) return out;
             out.insert(out.end(), chunk, chunk + n);
-        } else if (leftMs(end) == 0) {
+        } else if (MsLeft(end) == 0) {
             return std::nullopt;
         }
     }
@@ -98,7 +91,7 @@ std::optional<std::vector<uint8_t>> RawPeer::nextFrame(playnet::FrameType type, 
             if (got == static_cast<uint8_t>(type)) return body;
         }
         pollfd p{fd_, POLLIN, 0};
-        if (fd_ < 0 || ::poll(&p, 1, leftMs(end)) <= 0) return std::nullopt;
+        if (fd_ < 0 || ::poll(&p, 1, MsLeft(end)) <= 0) return std::nullopt;
         uint8_t chunk[16384];
         ssize_t n = ::recv(fd_, chunk, sizeof chunk, 0);
         if (n <= 0) return std::nullopt;
@@ -109,14 +102,14 @@ std::optional<std::vector<uint8_t>> RawPeer::nextFrame(playnet::FrameType type, 
 uint32_t RawPeer::enterHall(const std::string& hall, const std::string& name) {
     constexpr int kWaitMs = 10000;
     send(playnet::HelloFrame{}.Encode());
-    send(playnet::EnumRequestFrame{1, kHallApplication}.Encode());
+    send(playnet::EnumRequestFrame{1, kHallApp}.Encode());
     std::optional<std::vector<uint8_t>> body = nextFrame(playnet::FrameType::EnumReply, kWaitMs);
     if (!body) return 0;
     std::optional<playnet::EnumReplyFrame> list = playnet::EnumReplyFrame::Decode(*body);
     if (!list) return 0;
     for (const playnet::SessionDesc& d : list->sessions) {
         if (d.name != hall) continue;
-        send(playnet::OpenRequestFrame{2, d.instance, "VOLKEN"}.Encode());
+        send(playnet::OpenRequestFrame{2, d.instance, zrt::kHallPassword}.Encode());
         body = nextFrame(playnet::FrameType::OpenReply, kWaitMs);
         auto open = body ? playnet::OpenReplyFrame::Decode(*body) : std::nullopt;
         if (!open || open->status != playnet::WireStatus::Ok) return 0;

@@ -1,6 +1,6 @@
-// Test support for the session tests: a SessionUi that records what it is told, a sender that
-// records what goes out (and can answer like the server would), and a hall set up in front of
-// a dispatcher.
+// Hall fixtures for the session and screen tests: a SessionUi that records what it is told, a
+// sender that records what goes out (and can answer like the server would), and a hall set up
+// in front of a dispatcher. Plain C++.
 #pragma once
 
 #include <cstdint>
@@ -59,6 +59,26 @@ class RecordingUi : public SessionUi {
         for (const auto& c : calls) n += c == call ? 1 : 0;
         return n;
     }
+};
+
+// Takes every call and does nothing: for tests that look at the screens, not at the calls.
+class QuietUi : public SessionUi {
+  public:
+    void playerLineAdded(uint32_t, const std::string&) override {}
+    void playerLineDeleted(uint32_t) override {}
+    void chatLine(ChatTarget, uint32_t, const std::string&, const std::string&, bool) override {}
+    void lobbyStatus() override {}
+    void invitation(uint32_t, uint32_t) override {}
+    void inviteReply(uint32_t, bool) override {}
+    void news(const std::string&) override {}
+    void memberLaunch(const std::string&) override {}
+    void groupDialogMemberJoined(uint32_t) override {}
+    void groupDialogMemberLeft(uint32_t) override {}
+    void groupDialogClose() override {}
+    void sessionError(const std::string&) override {}
+    void refreshGroups(bool) override {}
+    void repaintTopPanel() override {}
+    void repaintPlayerList() override {}
 };
 
 struct SentMessage {
