@@ -26,6 +26,7 @@
 #include "bench/hall_fanout/hall_bots.h"
 #include "bench/hall_soak/hall_traffic.h"
 #include "bench/support/proc_stats.h"
+#include "lobby/session/hall_identity.h"
 #include "playnet/client.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/lobby_road.h"
@@ -39,14 +40,13 @@ constexpr const char* kServer = "127.0.11.250";
 constexpr const char* kHall = "Busy Hall";
 constexpr auto kSettle = std::chrono::seconds(5);
 constexpr auto kSampleEvery = std::chrono::seconds(5);
-const playnet::Guid kHallApp = *playnet::Guid::Parse("{6A2F0C93-1B7E-4D58-8C41-2E9B7D0F5A36}");
 
-bool configure(ServerProcess& server) {
+bool configure(zrttest::ServerProcess& server) {
     if (!server.editConfig("require_sign_in = true", "require_sign_in = false") ||
         !server.editConfig("in a hall).\nmax_connections = 1000",
                            "in a hall).\nmax_connections = 1100"))
         return false;
-    QFile config(server.dataDir() + "/zrtserver.toml");
+    QFile config(QString::fromStdString(server.dataDir() + "/zrtserver.toml"));
     return config.open(QIODevice::Append) && config.write(QByteArray("\n[[hall]]\nname = \"") +
                                                           kHall + "\"\nmax_players = 1001\n") > 0;
 }
@@ -56,7 +56,7 @@ std::optional<playnet::Guid> hallInstance() {
     lister.InitializeConnection(kServer);
     std::vector<playnet::SessionDesc> listed;
     for (int tries = 0; tries < 20; ++tries) {
-        if (lister.EnumSessions(kHallApp, listed, 500) == playnet::Result::Ok)
+        if (lister.EnumSessions(zrt::HallApplication(), listed, 500) == playnet::Result::Ok)
             for (const auto& s : listed)
                 if (s.name == kHall) return s.instance;
         std::this_thread::sleep_for(std::chrono::milliseconds(250));
@@ -142,7 +142,7 @@ Usage measure(const QStringList& args, const QProcessEnvironment& env, int secon
 }
 
 int run(int seconds, int bots) {
-    ServerProcess server(kServer);
+    zrttest::ServerProcess server(kServer);
     if (!configure(server) || !server.start()) {
         std::fprintf(stderr, "cannot start zrtserver\n");
         return 1;

@@ -26,8 +26,10 @@
 #include "bench/hall_fanout/hall_bots.h"
 #include "bench/hall_soak/hall_traffic.h"
 #include "bench/support/proc_stats.h"
+#include "lobby/session/hall_identity.h"
 #include "playnet/client.h"
-#include "tests/server/server_process.h"
+#include "tests/support/server_process.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -39,7 +41,6 @@ constexpr int kPlayers = 1000;
 constexpr int kLineStep = 1;  // the tally's mark on the soak's lines
 constexpr auto kSampleEvery = std::chrono::seconds(5);
 constexpr auto kTick = std::chrono::milliseconds(5);
-const playnet::Guid kHallApp = *playnet::Guid::Parse("{6A2F0C93-1B7E-4D58-8C41-2E9B7D0F5A36}");
 
 std::string hallName(int h) {
     return "Soak Hall " + std::to_string(h + 1);
@@ -117,7 +118,7 @@ int run(int minutes) {
         lister.InitializeConnection(kServer);
         auto end = Clock::now() + std::chrono::seconds(10);
         while (Clock::now() < end &&
-               (lister.EnumSessions(kHallApp, listed, 500) != playnet::Result::Ok ||
+               (lister.EnumSessions(zrt::HallApplication(), listed, 500) != playnet::Result::Ok ||
                 listed.size() < static_cast<size_t>(kHalls)))
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
