@@ -15,7 +15,9 @@ namespace {
 bool readInt(const toml::table& t, const char* key, int lo, int hi, int& out, std::string& err) {
     const toml::node* n = t.get(key);
     if (!n) return true;
-    auto v = n->value<int64_t>();
+    // Only an integer: a float such as 9e248 has no whole value to take (and converting it
+    // would overflow).
+    auto v = n->value_exact<int64_t>();
     if (!v || *v < lo || *v > hi) {
         err = std::string(key) + " must be a whole number from " + std::to_string(lo) + " to " +
               std::to_string(hi);

@@ -42,7 +42,8 @@ TEST(ServerConfigFile, DefaultsParseAndErrorsAreReported) {
     for (const char* bad :
          {"[server\n", "[gemstones]\ngrant = 21\n", "[gemstones]\ngrant = \"x\"\n",
           "[server]\nlisten_address = \"host.example\"\n", "[accounts]\npassword_hash = \"none\"\n",
-          "[[banner]]\nclick_url = \"x\"\n", "server = 3\n"}) {
+          "[[banner]]\nclick_url = \"x\"\n", "server = 3\n",
+          "[halls]\nport = 9e248\n"}) {  // a float beyond any whole number
         err.clear();
         EXPECT_FALSE(parseConfig(bad, err)) << bad;
         EXPECT_FALSE(err.empty()) << bad;
