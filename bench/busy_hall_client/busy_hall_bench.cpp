@@ -25,6 +25,7 @@
 #include "bench/busy_hall_client/lobby_child.h"
 #include "bench/hall_fanout/hall_bots.h"
 #include "bench/hall_soak/hall_traffic.h"
+#include "bench/support/descriptor_limit.h"
 #include "bench/support/proc_stats.h"
 #include "lobby/session/hall_identity.h"
 #include "playnet/client.h"
@@ -223,9 +224,6 @@ int main(int argc, char** argv) {
             bots = std::clamp(std::atoi(argv[++i]), 10, 999);
     }
     QCoreApplication app(argc, argv);
-    rlimit files{};
-    ::getrlimit(RLIMIT_NOFILE, &files);
-    files.rlim_cur = files.rlim_max;
-    ::setrlimit(RLIMIT_NOFILE, &files);
+    benchproc::raiseDescriptorLimit();
     return run(seconds, bots);
 }

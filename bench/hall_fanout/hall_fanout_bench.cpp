@@ -25,6 +25,7 @@
 
 #include "bench/hall_fanout/enet_fanout.h"
 #include "bench/hall_fanout/hall_bots.h"
+#include "bench/support/descriptor_limit.h"
 #include "lobby/session/lobby_messages.h"
 #include "playnet/client.h"
 #include "playnet/frame.h"
@@ -295,12 +296,7 @@ int main(int argc, char** argv) {
             for (std::string r; std::getline(in, r, ',');) rates.push_back(std::stoi(r));
         }
     }
-    rlimit files{};
-    ::getrlimit(RLIMIT_NOFILE, &files);
-    files.rlim_cur = files.rlim_max;
-    ::setrlimit(RLIMIT_NOFILE, &files);
-    std::printf("descriptor limit raised to %llu\n",
-                static_cast<unsigned long long>(files.rlim_cur));
+    std::printf("descriptor limit raised to %llu\n", benchproc::raiseDescriptorLimit());
     int hall = runHall(rates);
     if (hall < 0) return 1;
     if (!enet) return 0;

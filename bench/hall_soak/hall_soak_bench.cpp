@@ -25,6 +25,7 @@
 
 #include "bench/hall_fanout/hall_bots.h"
 #include "bench/hall_soak/hall_traffic.h"
+#include "bench/support/descriptor_limit.h"
 #include "bench/support/proc_stats.h"
 #include "lobby/session/hall_identity.h"
 #include "playnet/client.h"
@@ -282,11 +283,6 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--minutes") == 0 && i + 1 < argc)
             minutes = std::max(1, std::min(60, std::atoi(argv[++i])));
-    rlimit files{};
-    ::getrlimit(RLIMIT_NOFILE, &files);
-    files.rlim_cur = files.rlim_max;
-    ::setrlimit(RLIMIT_NOFILE, &files);
-    std::printf("descriptor limit raised to %llu\n",
-                static_cast<unsigned long long>(files.rlim_cur));
+    std::printf("descriptor limit raised to %llu\n", benchproc::raiseDescriptorLimit());
     return run(minutes);
 }

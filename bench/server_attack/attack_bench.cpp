@@ -34,6 +34,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/support/descriptor_limit.h"
 #include "lobby/net/ladder_messages.h"
 #include "lobby/net/login_messages.h"
 #include "lobby/net/request_code.h"
@@ -278,10 +279,7 @@ void run(const Attack& attack, pid_t pid, GoodClient& good, int count = kHostile
 }  // namespace
 
 int main() {
-    rlimit lim{};
-    getrlimit(RLIMIT_NOFILE, &lim);
-    lim.rlim_cur = lim.rlim_max;
-    setrlimit(RLIMIT_NOFILE, &lim);
+    benchproc::raiseDescriptorLimit();
 
     zrttest::HallServer server(kAddress, "[accounts]\npassword_hash = \"interactive\"\n");
     if (!server.start() || !zrttest::signIn(kAddress, server.dataDir(), "good")) {
