@@ -13,6 +13,28 @@ constexpr size_t kKeptBatch = 64 * 1024;
 
 }  // namespace
 
+const char* CloseReasonName(CloseReason reason) {
+    switch (reason) {
+        case CloseReason::Local:
+            return "closed here";
+        case CloseReason::PeerClosed:
+            return "closed by the peer";
+        case CloseReason::Silent:
+            return "silent";
+        case CloseReason::Garbage:
+            return "garbage";
+        case CloseReason::Overflow:
+            return "overflow";
+        case CloseReason::Error:
+            return "error";
+        case CloseReason::Slow:
+            return "slow frame";
+        case CloseReason::Stalled:
+            return "stalled";
+    }
+    return "?";
+}
+
 Connection::Connection(asio::ip::tcp::socket socket, const LinkOptions& options)
     : socket_(std::move(socket)),
       timer_(socket_.get_executor()),

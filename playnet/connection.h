@@ -44,6 +44,9 @@ struct LinkOptions {
 };
 
 enum class CloseReason { Local, PeerClosed, Silent, Garbage, Overflow, Error, Slow, Stalled };
+constexpr size_t kCloseReasons = 8;
+// The reason's name in a log line: "silent", "stalled"...
+const char* CloseReasonName(CloseReason reason);
 
 // What became of a frame handed to Connection::Queue.
 enum class QueueResult { Queued, Shed, Closed };

@@ -18,6 +18,7 @@
 // and it may call back into the Host).
 #pragma once
 
+#include <array>
 #include <asio.hpp>
 #include <atomic>
 #include <condition_variable>
@@ -117,6 +118,11 @@ class Host {
                     uint32_t flags = kSendGuaranteed, bool sheddable = false);
     // Deliveries of sheddable sends skipped so far.
     uint64_t ShedCount() const { return shed_.load(); }
+    // Client connections that ended for `reason` so far (Local counts the host's own closes:
+    // DisconnectPlayer, DestroySession, a refused send).
+    uint64_t ClosedLinks(CloseReason reason) const {
+        return closedLinks_[static_cast<size_t>(reason)].load();
+    }
     // Closes the connection that owns a client's player (all that connection's players go).
     bool DisconnectPlayer(PlayerId id);
 
@@ -154,7 +160,7 @@ class Host {
     void acceptLater();
     void onAccepted(asio::ip::tcp::socket socket);
     bool onFrame(uint64_t peerId, FrameType type, Body body);
-    void onClosed(uint64_t peerId);
+    void onClosed(uint64_t peerId, CloseReason reason);
 
     // Under mutex_.
     bool handleOpen(Peer& peer, Body body);
@@ -196,6 +202,7 @@ class Host {
     bool flushPosted_ = false;
     std::vector<std::shared_ptr<Connection>> flushing_;  // io thread only
     std::atomic<uint64_t> shed_{0};
+    std::array<std::atomic<uint64_t>, kCloseReasons> closedLinks_{};
 
     std::mutex eventMutex_;
     std::condition_variable eventCv_;

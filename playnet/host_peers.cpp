@@ -55,7 +55,7 @@ void Host::onAccepted(asio::ip::tcp::socket socket) {
     }
     uint64_t id = conn->Id();
     conn->Start([this, id](FrameType type, Body body) { return onFrame(id, type, body); },
-                [this, id](CloseReason) { onClosed(id); });
+                [this, id](CloseReason reason) { onClosed(id, reason); });
 }
 
 bool Host::onFrame(uint64_t peerId, FrameType type, Body body) {
@@ -188,7 +188,8 @@ void Host::refuseLocked(Peer& peer, PlayerId from) {
     raise(std::move(e));
 }
 
-void Host::onClosed(uint64_t peerId) {
+void Host::onClosed(uint64_t peerId, CloseReason reason) {
+    ++closedLinks_[static_cast<size_t>(reason)];
     std::lock_guard lock(mutex_);
     auto it = peers_.find(peerId);
     if (it == peers_.end()) return;

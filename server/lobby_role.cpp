@@ -15,8 +15,8 @@ namespace {
 constexpr int kTickMs = 100;
 // How often it looks for players that have not announced themselves.
 constexpr auto kExpiryCheck = std::chrono::milliseconds(500);
-// How often it logs the hall chat shed to readers that fell behind, when there was any.
-constexpr auto kShedReport = std::chrono::seconds(10);
+// How often it logs the hall chat shed to readers that fell behind and the links cut, when any.
+constexpr auto kLoadReport = std::chrono::seconds(10);
 }  // namespace
 
 LobbyRole::LobbyRole(const HallsConfig& config)
@@ -100,21 +100,35 @@ void LobbyRole::run() {
         if (event) handle(*event);
         cutOffOverdue();
         expireSilent();
-        reportShed();
+        reportShedAndCuts();
     }
-    reportShed(true);
+    reportShedAndCuts(true);
 }
 
-void LobbyRole::reportShed(bool last) {
+void LobbyRole::reportShedAndCuts(bool last) {
     auto now = std::chrono::steady_clock::now();
-    if (!last && now < nextShedReport_) return;
-    nextShedReport_ = now + kShedReport;
+    if (!last && now < nextLoadReport_) return;
+    nextLoadReport_ = now + kLoadReport;
     uint64_t total = host_.ShedCount();
-    if (total == shedReported_) return;
-    logLine("halls: " + std::to_string(total - shedReported_) +
-            " hall chat deliveries shed to readers that fell behind (" + std::to_string(total) +
-            " since start)");
-    shedReported_ = total;
+    if (total != shedReported_) {
+        logLine("halls: " + std::to_string(total - shedReported_) +
+                " hall chat deliveries shed to readers that fell behind (" + std::to_string(total) +
+                " since start)");
+        shedReported_ = total;
+    }
+    // The links the host cut, by reason: a mass cut-off must not go unexplained.
+    std::string cut;
+    for (size_t i = 0; i < playnet::kCloseReasons; ++i) {
+        auto reason = static_cast<playnet::CloseReason>(i);
+        if (reason == playnet::CloseReason::Local || reason == playnet::CloseReason::PeerClosed)
+            continue;
+        uint64_t n = host_.ClosedLinks(reason);
+        if (n == linksCutReported_[i]) continue;
+        cut += (cut.empty() ? "" : ", ") + std::to_string(n - linksCutReported_[i]) + " " +
+               playnet::CloseReasonName(reason);
+        linksCutReported_[i] = n;
+    }
+    if (!cut.empty()) logLine("halls: links cut: " + cut);
 }
 
 void LobbyRole::expireSilent() {

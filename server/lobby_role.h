@@ -13,6 +13,7 @@
 // disconnected if its client has not gone within kTakeoverGrace.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -108,9 +109,9 @@ class LobbyRole {
     void cutOffOverdue();
     void expireSilent();
     void adoptNews();
-    // Logs the hall chat deliveries the host shed since the last report (at most every 10 s;
-    // `last`: now).
-    void reportShed(bool last = false);
+    // Logs the hall chat deliveries the host shed and the links it cut (by reason) since the
+    // last report (at most every 10 s; `last`: now).
+    void reportShedAndCuts(bool last = false);
     void runTasks();
     template <class T>
     std::optional<T> onLobbyThread(std::function<T()> work);
@@ -126,8 +127,9 @@ class LobbyRole {
     std::unordered_map<std::string, NameHolder> names_;  // lower-case lobby name
     std::vector<PendingCut> cuts_;
     std::chrono::steady_clock::time_point nextExpiry_{};
-    std::chrono::steady_clock::time_point nextShedReport_{};
+    std::chrono::steady_clock::time_point nextLoadReport_{};
     uint64_t shedReported_ = 0;
+    std::array<uint64_t, playnet::kCloseReasons> linksCutReported_{};
 
     std::mutex newsMutex_;
     std::optional<std::string> newNews_;

@@ -199,4 +199,9 @@ TEST(HallLimits, UnderChatItCannotTakeADeafPlayerAloneIsCutAndTheShedIsLogged) {
     // The readers were never cut off, and the hall serves them once the load is gone.
     EXPECT_TRUE(good.served("after the flood"));
     EXPECT_EQ(server.logCount(" left ("), 1u);
+    // The cut is logged with its reason (the summary comes at most every 10 s).
+    auto logEnd = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    while (!server.logged("links cut:") && std::chrono::steady_clock::now() < logEnd)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_TRUE(server.logged("halls: links cut: 1 stalled"));
 }
