@@ -11,6 +11,14 @@ constexpr size_t kReadChunk = 16 * 1024;
 // Write buffers up to this size are kept for the next batch.
 constexpr size_t kKeptBatch = 64 * 1024;
 
+// Why a failed read or write ends the link. A reset or a broken pipe is a peer that closed
+// with our data unread: it left, like one that said so.
+CloseReason reasonOf(const asio::error_code& ec) {
+    bool left = ec == asio::error::eof || ec == asio::error::connection_reset ||
+                ec == asio::error::broken_pipe;
+    return left ? CloseReason::PeerClosed : CloseReason::Error;
+}
+
 }  // namespace
 
 const char* CloseReasonName(CloseReason reason) {
@@ -189,7 +197,7 @@ void Connection::startRead() {
 void Connection::onRead(const asio::error_code& ec, size_t n) {
     if (closed_) return;
     if (ec) {
-        Close(ec == asio::error::eof ? CloseReason::PeerClosed : CloseReason::Error);
+        Close(reasonOf(ec));
         return;
     }
     lastRecv_ = Clock::now();
@@ -266,7 +274,7 @@ void Connection::writeSome() {
     socket_.async_write_some(asio::buffer(batch_.data() + batchDone_, batch_.size() - batchDone_),
                              [self = shared_from_this()](const asio::error_code& ec, size_t n) {
                                  if (ec) {
-                                     self->Close(CloseReason::Error);
+                                     self->Close(reasonOf(ec));
                                      return;
                                  }
                                  self->batchDone_ += n;

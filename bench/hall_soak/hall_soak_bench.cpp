@@ -20,6 +20,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -273,6 +274,15 @@ int run(int minutes) {
         countLines(log, "dropped message"), countLines(log, " created by "),
         countLines(log, " launched by "), countLines(log, ": the group has launched"),
         countLines(log, ": no such group"), countLines(log, ": the group is full"));
+    // The server's own account of the links it cut and the chat it shed, as logged.
+    for (size_t at = 0, eol; at < log.size(); at = eol + 1) {
+        eol = log.find('\n', at);
+        if (eol == std::string::npos) eol = log.size();
+        std::string_view line(log.data() + at, eol - at);
+        if (line.find("links cut:") != std::string_view::npos ||
+            line.find("deliveries shed") != std::string_view::npos)
+            std::printf("  %.*s\n", static_cast<int>(line.size()), line.data());
+    }
     return finish(0);
 }
 

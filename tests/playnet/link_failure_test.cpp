@@ -89,6 +89,9 @@ TEST(LinkFailure, VanishedClientsAreAnnouncedAsDestroyed) {
     SessionDesc d;
     ASSERT_EQ(t.a.GetSessionDesc(d), Result::Ok);
     EXPECT_EQ(d.currentPlayers, 2u);
+    // Both left (one with frames unread, which resets the link): the host cut neither.
+    EXPECT_TRUE(WaitUntil([&] { return t.host.ClosedLinks(CloseReason::PeerClosed) == 2; }));
+    EXPECT_EQ(t.host.ClosedLinks(CloseReason::Error), 0u);
 
     // The host program can cut a client off too.
     AutoResetEvent evC;
@@ -227,6 +230,8 @@ TEST(LinkFailure, GarbageClosesOnlyThatConnection) {
     ASSERT_EQ(err->first, FrameType::Error);
     EXPECT_EQ(ErrorFrame::Decode(err->second)->code, WireError::VersionMismatch);
     EXPECT_TRUE(future.WaitClosed());
+    // Each was counted as cut for garbage: the joined peer, the six and the other version.
+    EXPECT_TRUE(WaitUntil([&] { return t.host.ClosedLinks(CloseReason::Garbage) == 8; }));
 
     t.expectAnnServed();
 }
