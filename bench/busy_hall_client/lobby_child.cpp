@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <cstdio>
 
+#include "lobby/app/application.h"
 #include "lobby/app/lobby_wnd.h"
 #include "tests/support/lobby_road.h"
 
@@ -41,7 +42,7 @@ int serveUntilStdinEnds(QApplication& app, QWidget& window, const QString& name)
 
 int runLobbyClient(int argc, char** argv) {
     if (argc < 5) return 2;
-    QApplication app(argc, argv);
+    zrt::LobbyApplication app(argc, argv);
     zrt::LobbyWnd* lobby =
         SignInAndEnterHall(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
                            QString::fromLocal8Bit(argv[4]));

@@ -1,6 +1,8 @@
 // The succession of main windows.
 #include "lobby/app/succession.h"
 
+#include <malloc.h>
+
 #include <QApplication>
 #include <QTimer>
 
@@ -14,6 +16,9 @@
 
 namespace zrt {
 namespace {
+
+// How long after entering a hall the lobby returns the earlier screens' freed heap.
+constexpr int kTrimAfterEntryMs = 3000;
 
 // The wait cursor while a successor is built.
 struct WaitCursor {
@@ -65,7 +70,11 @@ void OpenLobbyScreen(const QString& gameDir) {
     if (!entered) {
         // Closing it with the return flag clear ends the program, as a failed entry should.
         QTimer::singleShot(0, lobby, &QWidget::close);
+        return;
     }
+    // The screens before it are gone once the hall has settled: give the heap they freed
+    // (their pictures, the hall list) back to the system instead of keeping it for later.
+    QTimer::singleShot(kTrimAfterEntryMs, lobby, [] { malloc_trim(0); });
 }
 
 }  // namespace zrt
