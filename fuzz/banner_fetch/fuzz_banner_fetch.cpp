@@ -58,14 +58,14 @@ void Answer(int fd, const std::string& answer) {
     char buf[4096];
     while (head.find("\r\n\r\n") == std::string::npos && head.size() < 65536 &&
            zrtfuzz::Readable(fd, kWaitMs)) {
-        const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
+        const ssize_t n = zrtfuzz::RecvSome(fd, buf, sizeof buf);
         if (n <= 0) break;
         head.append(buf, static_cast<size_t>(n));
     }
     FUZZ_CHECK(head.starts_with("GET /"));
     zrtfuzz::WriteAll(fd, std::vector<uint8_t>(answer.begin(), answer.end()));
     ::shutdown(fd, SHUT_WR);
-    while (zrtfuzz::Readable(fd, kWaitMs) && ::recv(fd, buf, sizeof buf, 0) > 0) {
+    while (zrtfuzz::Readable(fd, kWaitMs) && zrtfuzz::RecvSome(fd, buf, sizeof buf) > 0) {
     }
     ::close(fd);
 }

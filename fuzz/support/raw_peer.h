@@ -15,6 +15,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstring>
@@ -43,15 +45,36 @@ inline int ListenLoopback(uint16_t& port) {
     return fd;
 }
 
+// libFuzzer's unit timer raises SIGALRM in the process: a wait it interrupts goes on for the
+// time left, and an interrupted transfer is tried again, instead of passing for the peer's
+// silence or close.
 inline bool Readable(int fd, int ms) {
-    pollfd p{fd, POLLIN, 0};
-    return ::poll(&p, 1, ms) > 0;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    for (;;) {
+        pollfd p{fd, POLLIN, 0};
+        int left = static_cast<int>(
+            std::max<int64_t>(0, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                     deadline - std::chrono::steady_clock::now())
+                                     .count()));
+        int r = ::poll(&p, 1, left);
+        if (r >= 0 || errno != EINTR) return r > 0;
+    }
+}
+
+inline ssize_t RecvSome(int fd, void* buf, size_t size) {
+    ssize_t n;
+    do n = ::recv(fd, buf, size, 0);
+    while (n < 0 && errno == EINTR);
+    return n;
 }
 
 // The next connection, waiting at most `ms`; -1 when none came.
 inline int AcceptWithin(int listenFd, int ms) {
     if (!Readable(listenFd, ms)) return -1;
-    return ::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+    int fd;
+    do fd = ::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+    while (fd < 0 && errno == EINTR);
+    return fd;
 }
 
 inline int ConnectLoopback(uint16_t port) {
@@ -61,7 +84,18 @@ inline int ConnectLoopback(uint16_t port) {
     a.sin_family = AF_INET;
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     a.sin_port = htons(port);
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+    bool connected = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    if (!connected && errno == EINTR) {
+        // The connection goes on in the background: wait (bounded) until it is made or not.
+        pollfd p{fd, POLLOUT, 0};
+        int error = 0;
+        socklen_t len = sizeof error;
+        for (int tries = 0; tries < 100 && ::poll(&p, 1, 50) <= 0; ++tries) {
+        }
+        connected = ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &len) == 0 && error == 0 &&
+                    (p.revents & POLLOUT);
+    }
+    if (!connected) {
         ::close(fd);
         return -1;
     }
@@ -75,6 +109,7 @@ inline bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
         ssize_t n = ::send(fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         done += static_cast<size_t>(n);
     }
@@ -107,7 +142,7 @@ class FrameReader {
                                             .count());
             if (left <= 0 || !Readable(fd_, left)) return std::nullopt;
             uint8_t buf[16384];
-            ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
+            ssize_t n = RecvSome(fd_, buf, sizeof buf);
             if (n <= 0) {
                 ended = true;
                 return std::nullopt;
