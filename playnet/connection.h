@@ -44,7 +44,7 @@ struct LinkOptions {
 };
 
 enum class CloseReason { Local, PeerClosed, Silent, Garbage, Overflow, Error, Slow, Stalled };
-constexpr size_t kCloseReasons = 8;
+constexpr size_t kCloseReasons = static_cast<size_t>(CloseReason::Stalled) + 1;  // the last
 // The reason's name in a log line: "silent", "stalled"...
 const char* CloseReasonName(CloseReason reason);
 

@@ -118,8 +118,8 @@ class Host {
                     uint32_t flags = kSendGuaranteed, bool sheddable = false);
     // Deliveries of sheddable sends skipped so far.
     uint64_t ShedCount() const { return shed_.load(); }
-    // Client connections that ended for `reason` so far (Local counts the host's own closes:
-    // DisconnectPlayer, DestroySession, a refused send).
+    // Client connections that ended for `reason` so far (Local counts the host program's own
+    // closes: DisconnectPlayer, DestroySession, Close; too many refused sends count as Garbage).
     uint64_t ClosedLinks(CloseReason reason) const {
         return closedLinks_[static_cast<size_t>(reason)].load();
     }
