@@ -3,7 +3,7 @@
 // cuts. The server's namespace, address and link device come in ZRT_NETFAULT_SERVER_NS,
 // ZRT_NETFAULT_SERVER_ADDRESS and ZRT_NETFAULT_SERVER_DEV.
 //
-//   lossyLinkFailsOnlyWithItsMessages  30% loss and 300 ms delay both ways: two tries at
+//   lossyLinkFailsOnlyWithItsMessages  30% loss and 300 ms delay both ways: up to two tries at
 //                            signing in, entering a hall, chatting with a bot and idling; each
 //                            failure ends with one of the lobby's messages, and one sign-in
 //                            gets through
@@ -154,9 +154,12 @@ class NetFaultTest : public QObject {
         // an answer, and for longer than the heartbeat's 6 s: some sign-ins, hall joins and
         // stays fail. What must hold is that every failure ends in time with the lobby's own
         // message, the user can try again, and a sign-in gets through. How far each try got
-        // is reported.
-        int signedIn = 0, entered = 0, chatted = 0;
-        for (int attempt = 0; attempt < 2; ++attempt) {
+        // is reported. A second try starts only while the budget lasts: each step has its own
+        // bound, and on a slow machine two full tries outlast the test's time.
+        int tries = 0, signedIn = 0, entered = 0, chatted = 0;
+        const QDeadlineTimer budget(240000);
+        for (int attempt = 0; attempt < 2 && !budget.hasExpired(); ++attempt) {
+            ++tries;
             for (QWidget* w : QApplication::topLevelWidgets()) w->close();
             lobby_ = nullptr;
             if (!SignIn(folder_->gameDir(), password_)) continue;
@@ -164,15 +167,15 @@ class NetFaultTest : public QObject {
             if (!enterHall()) continue;
             ++entered;
             if (chatWithABot()) ++chatted;
-            QTest::qWait(20000);  // idle: heartbeats only
+            if (budget.remainingTime() > 20000) QTest::qWait(20000);  // idle: heartbeats only
             if (lobby_) lobby_->close();
         }
         const QStringList known = {zrt::kSessionLostText,   zrt::kCannotCreatePlayerText,
                                    zrt::kNoWelcomeText,     zrt::HallWindow::kJoinFailureText,
                                    zrt::kMsgVersionServer,  zrt::kMsgDatabaseServer,
                                    zrt::kMsgConnectionError};
-        qInfo() << "of 2 tries:" << signedIn << "signed in," << entered << "entered the hall,"
-                << chatted << "chatted both ways";
+        qInfo() << "of" << tries << "tries:" << signedIn << "signed in," << entered
+                << "entered the hall," << chatted << "chatted both ways";
         for (const QString& message : errors_->messages)
             QVERIFY2(known.contains(message), qPrintable(message));
         QVERIFY(signedIn > 0);
