@@ -176,6 +176,8 @@ class NetFaultTest : public QObject {
                                    zrt::kMsgConnectionError};
         qInfo() << "of" << tries << "tries:" << signedIn << "signed in," << entered
                 << "entered the hall," << chatted << "chatted both ways";
+        for (const QString& line : QString::fromStdString(server_->log()).split('\n'))
+            if (line.contains("links cut")) qInfo() << "server:" << line;
         for (const QString& message : errors_->messages)
             QVERIFY2(known.contains(message), qPrintable(message));
         QVERIFY(signedIn > 0);
