@@ -14,11 +14,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<uint8_t> ReadFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
 void WriteFile(const fs::path& p, const std::vector<uint8_t>& bytes) {
     std::ofstream out(p, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()),
@@ -43,7 +38,7 @@ TEST(ProfileFile, SaveThenLoadGivesTheSameRecordForEveryKey) {
     ProfileRecord r = Named("HERO", "Hero");
     for (int k = 39; k <= 223; k += 8) {
         ASSERT_TRUE(SaveProfileWithKey(dir.path(), r, static_cast<uint8_t>(k)));
-        auto stored = ReadFile(dir / "HERO.PRF");
+        auto stored = zrttest::FileBytes(dir / "HERO.PRF");
         ASSERT_EQ(stored.size(), kProfileSize);
         EXPECT_EQ(stored[profile_offset::kKey], k);
         ProfileRecord back;
@@ -53,7 +48,7 @@ TEST(ProfileFile, SaveThenLoadGivesTheSameRecordForEveryKey) {
         EXPECT_EQ(back.bytes, expected.bytes);
         // Saving the loaded record again gives the identical 1443 bytes.
         ASSERT_TRUE(SaveProfileWithKey(dir.path(), back, static_cast<uint8_t>(k)));
-        EXPECT_EQ(ReadFile(dir / "HERO.PRF"), stored);
+        EXPECT_EQ(zrttest::FileBytes(dir / "HERO.PRF"), stored);
     }
     // Nothing but the profile is left in the folder.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
@@ -85,7 +80,7 @@ TEST(ProfileFile, ZeroFileLoadsAndLongerFilesAreReadToTheirFirst1443Bytes) {
     EXPECT_FALSE(r.hasLobbyAccount());
 
     ASSERT_TRUE(SaveProfileWithKey(dir.path(), Named("LONG", "Long"), 47));
-    auto bytes = ReadFile(dir / "LONG.PRF");
+    auto bytes = zrttest::FileBytes(dir / "LONG.PRF");
     bytes.resize(kProfileSize + 100, 0xEE);
     WriteFile(dir / "LONG.PRF", bytes);
     EXPECT_TRUE(LoadProfile(dir.path(), "LONG.PRF", r));
@@ -100,7 +95,7 @@ TEST(ProfileFile, ZeroFileLoadsAndLongerFilesAreReadToTheirFirst1443Bytes) {
 TEST(ProfileFile, BytesBelowTheKeyAreNotChecked) {
     zrttest::TempDir dir;
     ASSERT_TRUE(SaveProfileWithKey(dir.path(), Named("EDIT", "Edit"), 223));
-    auto bytes = ReadFile(dir / "EDIT.PRF");
+    auto bytes = zrttest::FileBytes(dir / "EDIT.PRF");
     bytes[5] ^= 0x20;
     bytes[135] ^= 0x01;
     WriteFile(dir / "EDIT.PRF", bytes);
@@ -141,14 +136,14 @@ TEST(ProfileFile, InterruptedSaveLeavesTheOldProfileIntact) {
     zrttest::TempDir dir;
     ProfileRecord oldRecord = Named("SAFE", "Old Name");
     ASSERT_TRUE(SaveProfileWithKey(dir.path(), oldRecord, 63));
-    auto oldBytes = ReadFile(dir / "SAFE.PRF");
+    auto oldBytes = zrttest::FileBytes(dir / "SAFE.PRF");
 
     // The new bytes reach the disk, then the process dies before the rename.
     ProfileRecord newRecord = Named("SAFE", "New Name");
     auto temp = WriteProfileTemp(dir.path(), newRecord, 71);
     ASSERT_TRUE(temp);
     EXPECT_EQ(temp->parent_path(), dir.path());
-    EXPECT_EQ(ReadFile(dir / "SAFE.PRF"), oldBytes);
+    EXPECT_EQ(zrttest::FileBytes(dir / "SAFE.PRF"), oldBytes);
     ProfileRecord r;
     ASSERT_TRUE(LoadProfile(dir.path(), "SAFE.PRF", r));
     EXPECT_EQ(r.playerName(), "Old Name");

@@ -2,11 +2,11 @@
 #include "lobby/data/profile_lists.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstring>
 
 #include "lobby/data/profile_file.h"
+#include "tests/support/locked_folder.h"
 #include "tests/support/temp_dir.h"
 
 using namespace zrt;
@@ -186,16 +186,23 @@ TEST(ProfileUpdates, LoginCountsWrapAndGrantsOutsideOneToTwentyCountZero) {
 }
 
 TEST(ProfileUpdates, SaveFailureIsReportedAsSuch) {
-    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not stop root from writing";
     zrttest::TempDir dir;
     ASSERT_TRUE(SaveProfile(dir.path(), Player("LOCKED", "Locked", "locked")));
     ProfileLists lists;
     ScanProfiles(dir.path(), lists);
     ASSERT_EQ(lists.registered.size(), 1u);
-    fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_EQ(RecordLogin(dir.path(), lists, 0, 1, 1), ProfileResult::SaveFailed);
-    EXPECT_EQ(lists.registered[0].gems, 0) << "the entry changes only with the file";
-    fs::permissions(dir.path(), fs::perms::owner_all);
+    const std::vector<uint8_t> before = zrttest::FileBytes(dir / "LOCKED.PRF");
+    const ProfileEntry entry = lists.registered[0];
+    {
+        zrttest::LockedFolder lock(dir.path());
+        if (!lock.locked()) GTEST_SKIP() << "the folder cannot be locked against writing here";
+        EXPECT_EQ(RecordLogin(dir.path(), lists, 0, 1, 1), ProfileResult::SaveFailed);
+    }
+    EXPECT_EQ(lists.registered[0].gems, entry.gems) << "the entry changes only with the file";
+    EXPECT_EQ(lists.registered[0].portrait, entry.portrait);
+    EXPECT_EQ(zrttest::FileBytes(dir / "LOCKED.PRF"), before) << "the old profile stays as it was";
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1)
+        << "no temporary file is left behind";
 }
 
 TEST(ProfileUpdates, LaunchSettingsNameTheSavedGameAndHall) {

@@ -31,7 +31,7 @@ struct HallWithAnn {
         hall = *host.CreateSession(Hall("Hall"));
         server = host.CreateHostPlayer(hall, "server");
         ASSERT_EQ(a.InitializeConnection(address), Result::Ok);
-        ASSERT_EQ(a.Open(hall, "VOLKEN"), Result::Ok);
+        ASSERT_EQ(a.Open(hall, kPassword), Result::Ok);
         ASSERT_EQ(a.CreatePlayer("Ann", &evA, ann), Result::Ok);
     }
     // Ann still talks with the server player both ways.
@@ -67,12 +67,12 @@ TEST(LinkFailure, VanishedClientsAreAnnouncedAsDestroyed) {
     RawPeer raw;
     ASSERT_TRUE(raw.Connect("127.0.47.6"));
     PlayerId rawId = 0;
-    ASSERT_TRUE(raw.Join(t.hall, "VOLKEN", rawId));
+    ASSERT_TRUE(raw.Join(t.hall, kPassword, rawId));
     AutoResetEvent evB;
     auto bob = std::make_unique<Client>();
     PlayerId bobId = 0;
     ASSERT_EQ(bob->InitializeConnection("127.0.47.6"), Result::Ok);
-    ASSERT_EQ(bob->Open(t.hall, "VOLKEN"), Result::Ok);
+    ASSERT_EQ(bob->Open(t.hall, kPassword), Result::Ok);
     ASSERT_EQ(bob->CreatePlayer("Bob", &evB, bobId), Result::Ok);
 
     raw.Close();
@@ -98,7 +98,7 @@ TEST(LinkFailure, VanishedClientsAreAnnouncedAsDestroyed) {
     Client carl;
     PlayerId carlId = 0;
     ASSERT_EQ(carl.InitializeConnection("127.0.47.6"), Result::Ok);
-    ASSERT_EQ(carl.Open(t.hall, "VOLKEN"), Result::Ok);
+    ASSERT_EQ(carl.Open(t.hall, kPassword), Result::Ok);
     ASSERT_EQ(carl.CreatePlayer("Carl", &evC, carlId), Result::Ok);
     EXPECT_FALSE(t.host.DisconnectPlayer(t.server));
     ASSERT_TRUE(t.host.DisconnectPlayer(carlId));
@@ -118,7 +118,7 @@ TEST(LinkFailure, ClosingTheHostReportsSessionLostWithinTheBound) {
     PlayerId id;
     EXPECT_EQ(t.a.CreatePlayer("again", &t.evA, id), Result::SessionLost);
     t.a.Close();
-    EXPECT_EQ(t.a.Open(t.hall, "VOLKEN"), Result::ConnectFailed);
+    EXPECT_EQ(t.a.Open(t.hall, kPassword), Result::ConnectFailed);
 }
 
 // A host at `address` that answers the join honestly and grants the player id `grant`, then
@@ -194,7 +194,7 @@ TEST(LinkFailure, GarbageClosesOnlyThatConnection) {
     RawPeer joined;
     ASSERT_TRUE(joined.Connect("127.0.47.8"));
     PlayerId rawId = 0;
-    ASSERT_TRUE(joined.Join(t.hall, "VOLKEN", rawId));
+    ASSERT_TRUE(joined.Join(t.hall, kPassword, rawId));
     joined.Write({0xFF, 0xFF, 0xFF, 0xFF, 0x17, 1, 2, 3});  // a length beyond the maximum
     EXPECT_TRUE(joined.WaitClosed());
     EXPECT_TRUE(WaitSystem(t.a, t.evA, t.ann, kSysPlayerDestroyed));
@@ -224,7 +224,7 @@ TEST(LinkFailure, GarbageClosesOnlyThatConnection) {
     RawPeer future;
     ASSERT_TRUE(future.Connect("127.0.47.8"));
     future.Write(HelloFrame{2}.Encode());
-    future.Write(OpenRequestFrame{1, t.hall, "VOLKEN"}.Encode());  // not read any more
+    future.Write(OpenRequestFrame{1, t.hall, kPassword}.Encode());  // not read any more
     auto err = future.ReadFrame();
     ASSERT_TRUE(err);
     ASSERT_EQ(err->first, FrameType::Error);
@@ -244,7 +244,7 @@ TEST(LinkFailure, ReaderThatStopsIsCutOffWithoutStallingOthers) {
     RawPeer stuck;
     ASSERT_TRUE(stuck.Connect("127.0.47.9"));
     PlayerId stuckId = 0;
-    ASSERT_TRUE(stuck.Join(t.hall, "VOLKEN", stuckId));
+    ASSERT_TRUE(stuck.Join(t.hall, kPassword, stuckId));
 
     // The stuck peer never reads again: kernel buffers fill, then the host's queue overflows.
     std::vector<uint8_t> chunk(60000, 0xCD);

@@ -89,8 +89,11 @@ inline HostOptions HostAt(const std::string& address) {
     return o;
 }
 
+// The password the test sessions are opened with.
+inline constexpr const char* kPassword = "VOLKEN";
+
 inline SessionConfig Hall(const std::string& name, uint32_t maxPlayers = 50,
-                          const std::string& password = "VOLKEN", Guid app = kAppA) {
+                          const std::string& password = kPassword, Guid app = kAppA) {
     SessionConfig c;
     c.name = name;
     c.application = app;

@@ -41,7 +41,7 @@ struct TwoPlayers {
         ASSERT_NE(server, 0u);
         for (Client* c : {&a, &b}) {
             ASSERT_EQ(c->InitializeConnection(address), Result::Ok);
-            ASSERT_EQ(c->Open(hall, "VOLKEN"), Result::Ok);
+            ASSERT_EQ(c->Open(hall, kPassword), Result::Ok);
         }
         ASSERT_EQ(a.CreatePlayer("Ann", &evA, ann), Result::Ok);
         ASSERT_EQ(b.CreatePlayer("Bob", &evB, bob), Result::Ok);
@@ -209,7 +209,7 @@ TEST(Messaging, EventHandlerReceivesEventsAndMayAnswerFromInside) {
     Client c;
     PlayerId me = 0;
     ASSERT_EQ(c.InitializeConnection("127.0.47.15"), Result::Ok);
-    ASSERT_EQ(c.Open(hall, "VOLKEN"), Result::Ok);
+    ASSERT_EQ(c.Open(hall, kPassword), Result::Ok);
     ASSERT_EQ(c.CreatePlayer("Ann", &ev, me), Result::Ok);
     ASSERT_EQ(c.Send(me, server, kSendGuaranteed, "hi", 2), Result::Ok);
     auto echo = NextMessage(c, ev, me);

@@ -10,7 +10,7 @@ TEST(Enumeration, ListsAllElevenSessionsOfTheApplicationWithTheirFields) {
     ASSERT_TRUE(host.Start(HostAt("127.0.47.1")));
     std::vector<Guid> ids;
     for (int i = 0; i < 11; ++i) {
-        SessionConfig c = Hall("Hall " + std::to_string(i), 50, i % 2 ? "VOLKEN" : "");
+        SessionConfig c = Hall("Hall " + std::to_string(i), 50, i % 2 ? kPassword : "");
         c.user = {static_cast<uint32_t>(i), 0, 0, 7};
         ids.push_back(*host.CreateSession(c));
         host.CreateHostPlayer(ids.back(), "server");
@@ -70,15 +70,15 @@ TEST(Open, FailsWithWrongPasswordFullSessionOrUnknownInstance) {
     Client a, b, c;
     for (Client* x : {&a, &b, &c}) ASSERT_EQ(x->InitializeConnection("127.0.47.2"), Result::Ok);
     EXPECT_EQ(a.Open(hall, "volken"), Result::WrongPassword);
-    EXPECT_EQ(a.Open(Guid::Generate(), "VOLKEN"), Result::NoSuchSession);
-    ASSERT_EQ(a.Open(hall, "VOLKEN"), Result::Ok);
-    EXPECT_EQ(a.Open(hall, "VOLKEN"), Result::AlreadyOpen);
+    EXPECT_EQ(a.Open(Guid::Generate(), kPassword), Result::NoSuchSession);
+    ASSERT_EQ(a.Open(hall, kPassword), Result::Ok);
+    EXPECT_EQ(a.Open(hall, kPassword), Result::AlreadyOpen);
 
     PlayerId id = 0;
     ASSERT_EQ(a.CreatePlayer("Ann", &ev, id), Result::Ok);
     EXPECT_NE(id, 0u);
     // Server player + Ann = 2 of 2: the hall is full, for opening and for creating.
-    EXPECT_EQ(b.Open(hall, "VOLKEN"), Result::SessionFull);
+    EXPECT_EQ(b.Open(hall, kPassword), Result::SessionFull);
     PlayerId second = 0;
     EXPECT_EQ(a.CreatePlayer("Bob", &ev, second), Result::SessionFull);
 
@@ -95,7 +95,7 @@ TEST(Open, FailsWithWrongPasswordFullSessionOrUnknownInstance) {
     EXPECT_EQ(a.GetSessionDesc(d), Result::NoSession);
     EXPECT_EQ(a.Send(id, 0, 0, "x", 1), Result::NoSession);
     EXPECT_TRUE(WaitUntil([&] { return host.Players(hall).size() == 1; }));
-    ASSERT_EQ(b.Open(hall, "VOLKEN"), Result::Ok);
+    ASSERT_EQ(b.Open(hall, kPassword), Result::Ok);
     ASSERT_EQ(b.GetSessionDesc(d), Result::Ok);
     EXPECT_EQ(d.currentPlayers, 1u);
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "lobby/session/hall_identity.h"
 #include "server/server_config.h"
 #include "tests/support/hall_bot.h"
 
@@ -63,7 +64,7 @@ kind = 2
     playnet::Client c;
     ASSERT_EQ(c.InitializeConnection(server.address()), playnet::Result::Ok);
     EXPECT_EQ(c.Open(halls[0].instance, "volken"), playnet::Result::WrongPassword);
-    EXPECT_EQ(c.Open(halls[0].instance, "VOLKEN"), playnet::Result::Ok);
+    EXPECT_EQ(c.Open(halls[0].instance, zrt::kHallPassword), playnet::Result::Ok);
 }
 
 TEST(HallEntry, WelcomeNamesTheServerPlayerAndNewsFollows) {

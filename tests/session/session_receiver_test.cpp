@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "lobby/session/hall_identity.h"
 #include "lobby/session/hall_presence.h"
 #include "lobby/session/lobby_messages.h"
 #include "lobby/session/playnet_sender.h"
@@ -135,7 +136,7 @@ class TinyLobbyServer {
         c.name = "Hall";
         c.application = kHallApp;
         c.maxPlayers = 50;
-        c.password = "VOLKEN";
+        c.password = zrt::kHallPassword;
         hall_ = *host_.CreateSession(c);
         server_ = host_.CreateHostPlayer(hall_, "server");
         botId_ = host_.CreateHostPlayer(hall_, "bot");
@@ -256,7 +257,7 @@ struct LobbyStay {
         : presence(client, session, sender, receiver, welcomeWaitMs) {
         if (!open) return;
         opened = client.InitializeConnection(address) == playnet::Result::Ok &&
-                 client.Open(server.hall(), "VOLKEN") == playnet::Result::Ok;
+                 client.Open(server.hall(), zrt::kHallPassword) == playnet::Result::Ok;
     }
     HallPresenceResult enter() {
         receiver.StartSessionReceiver();

@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 
 #include "playnet/bytes.h"
@@ -17,6 +18,20 @@
 namespace zrttest {
 
 using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// Waits until fd has something to read or the deadline passes; a signal does not end the wait.
+bool WaitReadable(int fd, Clock::time_point end) {
+    for (;;) {
+        pollfd p{fd, POLLIN, 0};
+        int ready = ::poll(&p, 1, MsLeft(end));
+        if (ready > 0) return true;
+        if (ready == 0 || errno != EINTR) return false;
+    }
+}
+
+}  // namespace
 
 RawPeer::~RawPeer() {
     close();
@@ -58,16 +73,12 @@ std::optional<std::vector<uint8_t>> RawPeer::readUntilClosed(int ms) {
     std::vector<uint8_t> out;
     auto end = Clock::now() + std::chrono::milliseconds(ms);
     while (fd_ >= 0) {
-        pollfd p{fd_, POLLIN, 0};
-        int ready = ::poll(&p, 1, std::min(100, MsLeft(end)));
-        if (ready > 0) {
-            uint8_t chunk[16384];
-            ssize_t n = ::recv(fd_, chunk, sizeof chunk, 0);
-            if (n <= 0) return out;
-            out.insert(out.end(), chunk, chunk + n);
-        } else if (MsLeft(end) == 0) {
-            return std::nullopt;
-        }
+        if (!WaitReadable(fd_, end)) return std::nullopt;
+        uint8_t chunk[16384];
+        ssize_t n = ::recv(fd_, chunk, sizeof chunk, 0);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return out;
+        out.insert(out.end(), chunk, chunk + n);
     }
     return out;
 }
@@ -90,10 +101,10 @@ std::optional<std::vector<uint8_t>> RawPeer::nextFrame(playnet::FrameType type, 
             buf_.erase(buf_.begin(), first + static_cast<long>(len));
             if (got == static_cast<uint8_t>(type)) return body;
         }
-        pollfd p{fd_, POLLIN, 0};
-        if (fd_ < 0 || ::poll(&p, 1, MsLeft(end)) <= 0) return std::nullopt;
+        if (fd_ < 0 || !WaitReadable(fd_, end)) return std::nullopt;
         uint8_t chunk[16384];
         ssize_t n = ::recv(fd_, chunk, sizeof chunk, 0);
+        if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return std::nullopt;
         buf_.insert(buf_.end(), chunk, chunk + n);
     }

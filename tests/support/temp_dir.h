@@ -4,7 +4,10 @@
 
 #include <stdlib.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,5 +38,11 @@ class TempDir {
   private:
     std::string path_;
 };
+
+// A file's whole content; empty when it cannot be read.
+inline std::vector<uint8_t> FileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
 
 }  // namespace zrttest
