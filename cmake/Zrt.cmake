@@ -1,6 +1,12 @@
 # Helpers shared by every folder's CMakeLists.txt.
 include(GoogleTest)
 
+# The tests' XDG_RUNTIME_DIR: private to the user, as Qt expects (it warns when the variable
+# is unset). Tests that need a folder of their own (a game folder) point it elsewhere.
+set(ZRT_TEST_RUNTIME_DIR ${CMAKE_BINARY_DIR}/test-runtime)
+file(MAKE_DIRECTORY ${ZRT_TEST_RUNTIME_DIR})
+file(CHMOD ${ZRT_TEST_RUNTIME_DIR} DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+
 # zrt_gtest(<name> SOURCES <files...> LIBS <targets...> [LOCK <resource>]): a GoogleTest
 # executable registered with CTest; LOCK keeps its tests from running beside other tests that
 # hold the same resource (a fixed port).
@@ -18,7 +24,8 @@ function(zrt_gtest name)
     ZRT_GAME_DIR="${ZRT_GAME_DIR}"
     ZRT_SCREENSHOT_DIR="${ZRT_SCREENSHOT_DIR}")
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300 ${lock_property})
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${ZRT_TEST_RUNTIME_DIR}"
+    TIMEOUT 300 ${lock_property})
 endfunction()
 
 # zrt_qtest(<name> SOURCES <files...> LIBS <targets...>): a QtTest executable run offscreen.
@@ -34,7 +41,9 @@ function(zrt_qtest name)
     ZRT_SCREENSHOT_DIR="${ZRT_SCREENSHOT_DIR}")
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZRT_SCREENSHOT_DIR=${ZRT_SCREENSHOT_DIR}" TIMEOUT 300)
+    ENVIRONMENT
+    "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${ZRT_TEST_RUNTIME_DIR};ZRT_SCREENSHOT_DIR=${ZRT_SCREENSHOT_DIR}"
+    TIMEOUT 300)
 endfunction()
 
 # zrt_folder_library(<name> [QT] LIBS <targets...>): the one library of a source folder, made of

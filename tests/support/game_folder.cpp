@@ -29,7 +29,9 @@ void copyTree(const QString& from, const QString& to) {
 TestGameFolder::TestGameFolder() {
     copyTree(ZRT_GAME_DIR, gameDir());
     QDir().mkpath(configHome());
+    // A runtime folder is private to its user; Qt warns about any other mode.
     QDir().mkpath(runtimeDir());
+    QFile::setPermissions(runtimeDir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     registerGame(zrt::kGameGuid);
 }
 
