@@ -3,6 +3,8 @@ include(GoogleTest)
 
 # The tests' XDG_RUNTIME_DIR: private to the user, as Qt expects (it warns when the variable
 # is unset). Tests that need a folder of their own (a game folder) point it elsewhere.
+# GoogleTest's discovered tests get it as a property of its own: their properties are passed
+# on as a flat list, so a second ENVIRONMENT entry would split from the first.
 set(ZRT_TEST_RUNTIME_DIR ${CMAKE_BINARY_DIR}/test-runtime)
 file(MAKE_DIRECTORY ${ZRT_TEST_RUNTIME_DIR})
 file(CHMOD ${ZRT_TEST_RUNTIME_DIR} DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
@@ -24,8 +26,8 @@ function(zrt_gtest name)
     ZRT_GAME_DIR="${ZRT_GAME_DIR}"
     ZRT_SCREENSHOT_DIR="${ZRT_SCREENSHOT_DIR}")
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${ZRT_TEST_RUNTIME_DIR}"
-    TIMEOUT 300 ${lock_property})
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+    ENVIRONMENT_MODIFICATION "XDG_RUNTIME_DIR=set:${ZRT_TEST_RUNTIME_DIR}" TIMEOUT 300 ${lock_property})
 endfunction()
 
 # zrt_qtest(<name> SOURCES <files...> LIBS <targets...>): a QtTest executable run offscreen.
