@@ -9,7 +9,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <string>
 
 namespace zrttest {
@@ -22,7 +21,11 @@ class LockedFolder {
             int locked = flags_ | FS_IMMUTABLE_FL;
             immutable_ = ::ioctl(fd_, FS_IOC_SETFLAGS, &locked) == 0;
         }
-        if (!immutable_) ::chmod(path.c_str(), 0500);
+        struct stat st {};
+        if (!immutable_ && ::stat(path.c_str(), &st) == 0) {
+            mode_ = st.st_mode & 07777;
+            ::chmod(path.c_str(), 0500);
+        }
         std::string probe = path + "/.lock-probe";
         int f = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         locked_ = f < 0;
@@ -33,7 +36,7 @@ class LockedFolder {
     }
     ~LockedFolder() {
         if (immutable_) ::ioctl(fd_, FS_IOC_SETFLAGS, &flags_);
-        ::chmod(path_.c_str(), 0700);
+        if (mode_ >= 0) ::chmod(path_.c_str(), static_cast<mode_t>(mode_));
         if (fd_ >= 0) ::close(fd_);
     }
     LockedFolder(const LockedFolder&) = delete;
@@ -45,6 +48,7 @@ class LockedFolder {
     std::string path_;
     int fd_ = -1;
     int flags_ = 0;
+    int mode_ = -1;  // the folder's mode before a lock by permissions
     bool immutable_ = false;
     bool locked_ = false;
 };
